@@ -1,0 +1,38 @@
+# Shared compile settings and the one helper that adds a test executable.
+
+add_library(kesmo_options INTERFACE)
+target_compile_options(kesmo_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                               -Wsign-conversion -Wnon-virtual-dtor)
+if(KESMO_WERROR)
+    target_compile_options(kesmo_options INTERFACE -Werror)
+endif()
+
+if(KESMO_SANITIZE STREQUAL "asan")
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+elseif(KESMO_SANITIZE STREQUAL "tsan")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+elseif(NOT KESMO_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "KESMO_SANITIZE must be empty, asan or tsan")
+endif()
+
+# kesmo_add_test(NAME SOURCES a.cpp b.cpp LIBS lib... [QT] [LABELS l...])
+# QT: a widget test, run on the offscreen platform.
+function(kesmo_add_test name)
+    cmake_parse_arguments(T "QT" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE kesmo_options ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+    add_test(NAME ${name} COMMAND ${name})
+    set(env "")
+    if(T_QT)
+        list(APPEND env "QT_QPA_PLATFORM=offscreen")
+    endif()
+    if(env)
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
+    endif()
+    if(T_LABELS)
+        set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "devicelink/Messages.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+namespace kesmo {
+
+// The level meters of the System page.
+struct LampState {
+    std::atomic<int> gate{1};
+    std::atomic<int> alternation{0};
+    std::array<std::atomic<std::uint8_t>, 12> levels;
+    std::array<std::atomic<std::uint8_t>, 12> limits;
+    LampState() { reset(); }
+    void reset();
+};
+
+// Process-wide link state, written by the worker and read by the UI thread.
+struct LinkState {
+    std::atomic<int> transport{0}; // 0 none, 1 serial, 2 USB
+    std::atomic<int> connected{0};
+    std::atomic<int> replyPending{0};
+    std::atomic<int> connectAttempt{0};
+    std::atomic<int> perModeSystemBlocks{0};
+    std::atomic<int> storeAllowed{0};
+    std::atomic<int> bankHasSystemBlocks{1};
+    std::atomic<std::uint8_t> bankValid{0};
+    LampState lamps;
+    // Staging record of the password dialogs (21 bytes).
+    std::array<std::atomic<std::uint8_t>, 21> passwordStaging{};
+
+    void reset();
+};
+
+LinkState& linkState();
+
+// Guards the working and mirror images, the stored bank, the queue and the frame records.
+using ModelLockType = std::recursive_mutex;
+ModelLockType& modelLock();
+
+// The main window's sink; posts are dropped while none is registered.
+void setMessageSink(MessageSink* sink);
+MessageSink* messageSink();
+void postMessage(Message message, std::intptr_t wParam = 0, std::intptr_t lParam = 0);
+void postNotice(const char* text, const char* caption);
+
+} // namespace kesmo
