@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Value scales: what each stored code means and how it is shown.
@@ -24,12 +25,18 @@ int nearestFrequencyCode(double hz);
 // Typed frequencies are accepted only within this range.
 inline constexpr double kMinTypedFrequencyHz = 19.7;
 inline constexpr double kMaxTypedFrequencyHz = 20600.0;
+// A typed frequency outside that range is ignored (nullopt: the code stays as it was).
+std::optional<int> typedFrequencyCode(double hz);
+// A dragged frequency is clamped to that range first.
+int draggedFrequencyCode(double hz);
 
 // Q code -> Q (clamped to 0..100); Q -> nearest code.
 double qValue(int code);
 int nearestQCode(double q);
 inline constexpr double kMinQ = 0.4;
 inline constexpr double kMaxQ = 128.0;
+// A typed Q is clamped to kMinQ..kMaxQ first.
+int typedQCode(double q);
 
 // Gain code (120 = 0 dB, 0.2 dB steps) <-> dB; half a step rounds up.
 double gainDb(int code);
@@ -69,7 +76,8 @@ struct DisplayFormat {
 };
 
 // Text of a code by kind. The code is raised to the minimum first; no upper limit applies,
-// and a table kind given a code beyond its table shows the last entry.
+// and a table kind given a code beyond its table shows the last entry. An unknown kind shows
+// the integer text (kind 20), the label's default.
 std::string formatCode(int kind, int code, const DisplayFormat& format);
 
 // Ranges of every field, as the pages allow them.
