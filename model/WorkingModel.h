@@ -1,6 +1,9 @@
 #pragma once
 
 #include "model/ModeImage.h"
+#include "model/PresetFolders.h"
+
+#include <filesystem>
 
 namespace kesmo {
 
@@ -20,8 +23,16 @@ public:
 void setBandSetBinder(ParamStore& store, BandSetBinder* binder);
 BandSetBinder* bandSetBinder(const ParamStore& store);
 
-// Start-up defaults, in order; binds the band sets when a binder is registered.
+// Start-up defaults, in order; binds the band sets when a binder is registered. The preset
+// folders are set up in the given working directory (the process's own by default).
 void initialiseModel(ParamStore& store);
+void initialiseModel(ParamStore& store, const std::filesystem::path& workingDirectory);
+// The dialog start paths initialiseModel prepared for the store (empty before it ran).
+PresetFolders presetFolders(const ParamStore& store);
+
+// Passwords held until the device's system block has been read.
+inline constexpr char kPlaceholderPanelPassword[] = "0000";
+inline constexpr char kPlaceholderSystemPassword[] = "000000";
 
 // After the working image was replaced whole. With the system block: both mirrors follow and
 // nothing is rebound. Without: the image mirror follows and every band set is rebound.
