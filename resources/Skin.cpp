@@ -429,12 +429,19 @@ const BitmapEntry* findEntry(int id) {
     return it == kBitmaps.end() ? nullptr : &*it;
 }
 
-QPixmap drawHand(int size) {
+// A square drawing on transparency, designed on a grid of `design` units and scaled to `size`.
+template <typename Draw> QPixmap scalableArt(int size, double design, Draw draw) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
+    p.scale(size / design, size / design);
+    draw(p);
+    p.end();
+    return QPixmap::fromImage(image);
+}
+
+void drawHand(QPainter& p) {
     QPainterPath hand;
     hand.addRoundedRect(QRectF(9, 1, 5, 17), 2.5, 2.5);      // index finger
     hand.addRoundedRect(QRectF(13.5, 9, 4.5, 10), 2.2, 2.2); // middle
@@ -455,16 +462,9 @@ QPixmap drawHand(int size) {
     p.drawLine(QPointF(13.8, 15), QPointF(13.8, 18.5));
     p.drawLine(QPointF(17.8, 15), QPointF(17.8, 19));
     p.drawLine(QPointF(21.8, 15.5), QPointF(21.8, 19.5));
-    p.end();
-    return QPixmap::fromImage(image);
 }
 
-QPixmap drawIcon(int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 64.0, size / 64.0);
+void drawIcon(QPainter& p) {
     const QRectF body(2, 2, 60, 60);
     QLinearGradient metal(body.topLeft(), body.bottomLeft());
     metal.setColorAt(0.0, QColor(84, 90, 100));
@@ -489,8 +489,6 @@ QPixmap drawIcon(int size) {
     p.setPen(QPen(QColor(kAccentColour), 4.0, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     p.drawPath(curve);
-    p.end();
-    return QPixmap::fromImage(image);
 }
 
 } // namespace
@@ -533,7 +531,7 @@ const QPixmap& skinBitmap(int id) {
 }
 
 const QCursor& handCursor() {
-    static const QCursor cursor(drawHand(32), 10, 1);
+    static const QCursor cursor(scalableArt(32, 32.0, drawHand), 10, 1);
     return cursor;
 }
 
@@ -541,7 +539,7 @@ const QIcon& programIcon() {
     static const QIcon icon = [] {
         QIcon out;
         for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-            out.addPixmap(drawIcon(size));
+            out.addPixmap(scalableArt(size, 64.0, drawIcon));
         }
         return out;
     }();
