@@ -2,7 +2,7 @@
 
 #include "model/WorkingModel.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <fstream>
 #include <system_error>
 

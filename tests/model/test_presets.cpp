@@ -195,7 +195,12 @@ TEST_F(PresetTest, BankRoundTripsInTheNewerLayout) {
     ASSERT_EQ(r.status, PresetStatus::Done);
     EXPECT_EQ(r.bankHasSystemBlocks, 1);
     EXPECT_EQ(other->bankLoadedFromFile.load(), 1);
-    EXPECT_EQ(writeBank(*other), bytes);
+    // Byte for byte, but for the loaded flag, which the import sets.
+    auto again = writeBank(*other);
+    EXPECT_EQ(bytes[57018], 0);
+    EXPECT_EQ(again[57018], 1);
+    again[57018] = 0;
+    EXPECT_EQ(again, bytes);
     // Mode 1's block names mode 5 as current: the working copies take mode 5.
     EXPECT_TRUE(other->working.sameAs(other->storedMode(5)));
     EXPECT_TRUE(other->workingSystem.sameAs(other->storedSystem(5)));
