@@ -2,11 +2,14 @@
 
 #include "model/ByteImage.h"
 #include "model/Layout.h"
+#include "model/PresetFolders.h"
 
 #include <array>
 #include <memory>
 
 namespace kesmo {
+
+class BandSetBinder;
 
 class ModeImage final : public ByteImage<layout::kModeImageSize> {};
 class SystemBlock final : public ByteImage<layout::kSystemBlockSize> {};
@@ -246,6 +249,9 @@ public:
     SystemBlock fileHeaderSystem;                                // head of an all-modes file
     std::atomic<int> bankLoadedFromFile{0};
     std::atomic<int> fallbackScene{1};
+    // The band sets bound to this store's working image, when the filters have registered.
+    std::atomic<BandSetBinder*> binder{nullptr};
+    PresetFolders presetFolders; // set by initialiseModel
 
     ModeImage& storedMode(int n) { return storedModes.at(static_cast<std::size_t>(n - 1)); }
     SystemBlock& storedSystem(int n) { return storedSystems.at(static_cast<std::size_t>(n - 1)); }

@@ -3,8 +3,6 @@
 #include "model/DataConver.h"
 
 #include <initializer_list>
-#include <map>
-#include <mutex>
 #include <system_error>
 
 namespace kesmo {
@@ -23,22 +21,6 @@ constexpr std::uint8_t kEffectMaxVolume = 70;
 constexpr std::uint8_t kMicMaxVolume = 84;
 constexpr std::uint8_t kMusicMaxVolume = 84;
 constexpr std::uint8_t kStartKeyShift = 14;
-
-// What the store itself has no room for: its binder and its preset folders.
-struct StoreExtras {
-    BandSetBinder* binder = nullptr;
-    PresetFolders folders;
-};
-
-std::mutex& extrasMutex() {
-    static std::mutex m;
-    return m;
-}
-
-std::map<const ParamStore*, StoreExtras>& extras() {
-    static auto* table = new std::map<const ParamStore*, StoreExtras>;
-    return *table;
-}
 
 std::uint16_t frequencyCode(double hz) {
     return static_cast<std::uint16_t>(nearestFrequencyCode(hz));
@@ -161,20 +143,15 @@ constexpr Link kLinkOrder[] = {Link::Mic, Link::Music, Link::Main, Link::Rear, L
 } // namespace
 
 void setBandSetBinder(ParamStore& store, BandSetBinder* binder) {
-    const std::lock_guard lock(extrasMutex());
-    extras()[&store].binder = binder;
+    store.binder.store(binder);
 }
 
 BandSetBinder* bandSetBinder(const ParamStore& store) {
-    const std::lock_guard lock(extrasMutex());
-    const auto it = extras().find(&store);
-    return it == extras().end() ? nullptr : it->second.binder;
+    return store.binder.load();
 }
 
 PresetFolders presetFolders(const ParamStore& store) {
-    const std::lock_guard lock(extrasMutex());
-    const auto it = extras().find(&store);
-    return it == extras().end() ? PresetFolders{} : it->second.folders;
+    return store.presetFolders;
 }
 
 void initialiseModel(ParamStore& store) {
@@ -201,9 +178,7 @@ void initialiseModel(ParamStore& store, const std::filesystem::path& workingDire
     setScene(store, 1);
     setSystemDefaults(store.workingSystem);
     store.bankLoadedFromFile.store(0, std::memory_order_relaxed);
-    const PresetFolders folders = ensurePresetFolders(workingDirectory);
-    const std::lock_guard lock(extrasMutex());
-    extras()[&store].folders = folders;
+    store.presetFolders = ensurePresetFolders(workingDirectory);
 }
 
 void takeOverImage(ParamStore& store, bool withSystemBlock) {
