@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 
@@ -19,6 +20,11 @@ struct LampState {
     void reset();
 };
 
+// Offsets in the password staging record where a new password waits for its frame.
+namespace passwordstaging {
+inline constexpr std::size_t kNewPanelPassword = 4, kNewSystemPassword = 14, kSize = 21;
+}
+
 // Process-wide link state, written by the worker and read by the UI thread.
 struct LinkState {
     std::atomic<int> transport{0}; // 0 none, 1 serial, 2 USB
@@ -31,7 +37,7 @@ struct LinkState {
     std::atomic<std::uint8_t> bankValid{0};
     LampState lamps;
     // Staging record of the password dialogs (21 bytes).
-    std::array<std::atomic<std::uint8_t>, 21> passwordStaging{};
+    std::array<std::atomic<std::uint8_t>, passwordstaging::kSize> passwordStaging{};
 
     void reset();
 };
