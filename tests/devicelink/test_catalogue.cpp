@@ -261,7 +261,14 @@ TEST_F(WriteSystemBlockTest, WithoutBankBlocksTheWorkingBlockGoesToTheModeAndSlo
               "30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F 40 41 3E");
 }
 
+// Old passwords in the block, new ones staged.
 struct PasswordTest : CatalogueTest {
+    PasswordTest() {
+        putBlock(15, "1234");
+        putBlock(19, "123456");
+        stage(4, "9876");
+        stage(14, "654321");
+    }
     void putBlock(std::size_t at, const std::string& text) {
         for (std::size_t i = 0; i < text.size(); ++i)
             store->workingSystem.setByte(at + i, static_cast<std::uint8_t>(text[i]));
@@ -279,10 +286,6 @@ struct PasswordTest : CatalogueTest {
 };
 
 TEST_F(PasswordTest, SystemPasswordFrameCarriesOldThenNewAndTheBlockTakesTheNew) {
-    putBlock(15, "1234");
-    putBlock(19, "123456");
-    stage(4, "9876");
-    stage(14, "654321");
     build(CommandCode::ChangeSystemPassword, 0);
     ASSERT_EQ(queue.count(), 1u);
     EXPECT_EQ(wireHex(frame(0)), "FF 55 0E 00 8C 31 32 33 34 35 36 36 35 34 33 32 31 04");
@@ -293,10 +296,6 @@ TEST_F(PasswordTest, SystemPasswordFrameCarriesOldThenNewAndTheBlockTakesTheNew)
 }
 
 TEST_F(PasswordTest, PanelPasswordFrameCarriesOldThenNewAndTheBlockTakesTheNew) {
-    putBlock(15, "1234");
-    putBlock(19, "123456");
-    stage(4, "9876");
-    stage(14, "654321");
     build(CommandCode::ChangePanelPassword, 0);
     ASSERT_EQ(queue.count(), 1u);
     EXPECT_EQ(wireHex(frame(0)), "FF 55 0A 00 8D 31 32 33 34 39 38 37 36 3F");
