@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <map>
+#include <tuple>
 
 // Where the original gives a control's rectangle it is used as given; the other controls of a
 // column are stacked by Column in the column the original describes.
@@ -121,6 +123,41 @@ void stripRowCaptions(Writer& w, int firstId) {
     w.add(firstId + 3, K::Label, 2, 131, 30, 8, "Q值");
 }
 
+struct Group {
+    int id;
+    const char* title;
+};
+struct SliderRow {
+    int caption;
+    const char* text;
+    int label;
+    int slider;
+};
+struct ExciterIds {
+    int group;
+    const char* title;
+    int frequencyCaption, frequencyEdit, frequencySlider;
+    int harmonicCaption, harmonicList;
+    int timbreCaption, timbreList;
+};
+
+// A dynamics group (noise gate or limiter) over an exciter group, as the music and microphone
+// pages have them.
+void dynamicsColumn(Writer& w, int x, int width, Group dynamics,
+                    std::initializer_list<SliderRow> rows, const ExciterIds& exciter) {
+    Column c(w, x, width, 2);
+    c.beginGroup(dynamics.id, dynamics.title);
+    for (const SliderRow& r : rows) {
+        c.slider(r.caption, r.text, r.label, r.slider);
+    }
+    c.endGroup();
+    c.beginGroup(exciter.group, exciter.title);
+    c.frequency(exciter.frequencyCaption, "频率", exciter.frequencyEdit, exciter.frequencySlider);
+    c.combo(exciter.harmonicCaption, "谐波量", exciter.harmonicList, exciterLevelItems());
+    c.combo(exciter.timbreCaption, "音品", exciter.timbreList, exciterLevelItems());
+    c.endGroup();
+}
+
 DialogTemplate mainWindow() {
     DialogTemplate t{102, QSize(723, 373), QStringLiteral("Arial"), 9, u("Velqor SV-1.08"), {}};
     Writer w(t);
@@ -187,30 +224,17 @@ DialogTemplate musicPage() {
     filters.filter(kNoId, "", 1054, 1024, 1079);
     filters.endGroup();
 
-    Column gate(w, 488, 110, 2);
-    gate.beginGroup(1044, "噪声门");
-    gate.slider(1045, "启动电平", 1046, 1047);
-    gate.slider(1048, "启动时间", 1049, 1050);
-    gate.slider(1051, "释放时间", 1052, 1080);
-    gate.endGroup();
-    gate.beginGroup(1082, "低音激励");
-    gate.frequency(1056, "频率", 1293, 1084);
-    gate.combo(1058, "谐波量", 1025, exciterLevelItems());
-    gate.combo(1059, "音品", 1030, exciterLevelItems());
-    gate.endGroup();
-
-    Column limit(w, 604, 108, 2);
-    limit.beginGroup(1032, "音乐压限器");
-    limit.slider(1033, "压限启动电平", 1037, 1038);
-    limit.slider(1034, "压限启动时间(Atk)", 1039, 1081);
-    limit.slider(1035, "压限释放时间", 1040, 1041);
-    limit.slider(1036, "压缩比例", 1043, 1042);
-    limit.endGroup();
-    limit.beginGroup(1083, "高音激励");
-    limit.frequency(1062, "频率", 1294, 1085);
-    limit.combo(1061, "谐波量", 1026, exciterLevelItems());
-    limit.combo(1060, "音品", 1031, exciterLevelItems());
-    limit.endGroup();
+    dynamicsColumn(w, 488, 110, {1044, "噪声门"},
+                   {{1045, "启动电平", 1046, 1047},
+                    {1048, "启动时间", 1049, 1050},
+                    {1051, "释放时间", 1052, 1080}},
+                   {1082, "低音激励", 1056, 1293, 1084, 1058, 1025, 1059, 1030});
+    dynamicsColumn(w, 604, 108, {1032, "音乐压限器"},
+                   {{1033, "压限启动电平", 1037, 1038},
+                    {1034, "压限启动时间(Atk)", 1039, 1081},
+                    {1035, "压限释放时间", 1040, 1041},
+                    {1036, "压缩比例", 1043, 1042}},
+                   {1083, "高音激励", 1062, 1294, 1085, 1061, 1026, 1060, 1031});
     return t;
 }
 
@@ -234,30 +258,17 @@ DialogTemplate micPage() {
     filters.combo(3046, "啸叫抑制", 1053,
                   {u("OFF"), u("FB.EX1"), u("FB.EX2"), u("FB.EX3"), u("FB.EX4")});
 
-    Column gate(w, 488, 110, 2);
-    gate.beginGroup(3047, "噪声门");
-    gate.slider(3048, "启动电平", 3049, 3004);
-    gate.slider(3050, "启动时间", 3051, 3005);
-    gate.slider(3052, "释放时间", 3053, 3006);
-    gate.endGroup();
-    gate.beginGroup(3063, "低音激励");
-    gate.frequency(3064, "频率", 1022, 3012);
-    gate.combo(3066, "谐波量", 3023, exciterLevelItems());
-    gate.combo(3067, "音品", 3020, exciterLevelItems());
-    gate.endGroup();
-
-    Column limit(w, 604, 108, 2);
-    limit.beginGroup(3054, "压限器");
-    limit.slider(3055, "压限启动电平", 3056, 3007);
-    limit.slider(3057, "压限启动时间(Atk)", 3058, 3008);
-    limit.slider(3059, "压限释放时间", 3060, 3009);
-    limit.slider(3061, "压缩比例", 3062, 3010);
-    limit.endGroup();
-    limit.beginGroup(3068, "高音激励");
-    limit.frequency(3069, "频率", 1023, 3011);
-    limit.combo(3071, "谐波量", 3022, exciterLevelItems());
-    limit.combo(3072, "音品", 3021, exciterLevelItems());
-    limit.endGroup();
+    dynamicsColumn(w, 488, 110, {3047, "噪声门"},
+                   {{3048, "启动电平", 3049, 3004},
+                    {3050, "启动时间", 3051, 3005},
+                    {3052, "释放时间", 3053, 3006}},
+                   {3063, "低音激励", 3064, 1022, 3012, 3066, 3023, 3067, 3020});
+    dynamicsColumn(w, 604, 108, {3054, "压限器"},
+                   {{3055, "压限启动电平", 3056, 3007},
+                    {3057, "压限启动时间(Atk)", 3058, 3008},
+                    {3059, "压限释放时间", 3060, 3009},
+                    {3061, "压缩比例", 3062, 3010}},
+                   {3068, "高音激励", 3069, 1023, 3011, 3071, 3022, 3072, 3021});
     return t;
 }
 

@@ -1,7 +1,7 @@
 #include "resources/DialogBuilder.h"
 #include "resources/DialogTemplate.h"
+#include "tests/resources/WidgetTestApp.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,11 +13,6 @@
 
 namespace kesmo {
 namespace {
-
-int argc = 1;
-char arg0[] = "test_dialog_templates";
-char* argv[] = {arg0, nullptr};
-QApplication app(argc, argv);
 
 TEST(DialogUnits, DialogFontGivesTheBaseUnitsOfArialNine) {
     // Liberation Sans is metric-compatible with Arial: 12 px, 52 letters 364 px wide.

@@ -1,16 +1,11 @@
 #include "resources/Skin.h"
+#include "tests/resources/WidgetTestApp.h"
 
-#include <QApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
 namespace kesmo {
 namespace {
-
-int argc = 1;
-char arg0[] = "test_skin";
-char* argv[] = {arg0, nullptr};
-QApplication app(argc, argv);
 
 QColor pixel(int id, int x, int y) {
     return skinBitmap(id).toImage().pixelColor(x, y);
