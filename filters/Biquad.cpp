@@ -9,11 +9,28 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// Grid point i as an angle: its frequency in whole tenths of a hertz, as the grid is written.
-// The small bias keeps 10.2 Hz at 102 tenths despite its binary representation.
-double gridOmega(int i) {
-    const double tenths = std::trunc(10.0 * gridFrequencyHz(i) + 1e-6);
-    return tenths * kPi / (10.0 * SampleRate / 2.0);
+// e^(-jw) of every grid point, w from its frequency in whole tenths of a hertz as the grid is
+// written (the small bias keeps 10.2 Hz at 102 tenths despite its binary representation).
+// The grid is fixed, so these are constants: the same values every evaluation would compute.
+struct UnitCircle {
+    std::array<double, kGridPoints> c1, s1, c2, s2;
+};
+
+const UnitCircle& gridUnitCircle() {
+    static const UnitCircle table = [] {
+        UnitCircle t{};
+        for (int i = 0; i < kGridPoints; ++i) {
+            const double tenths = std::trunc(10.0 * gridFrequencyHz(i) + 1e-6);
+            const double w = tenths * kPi / (10.0 * SampleRate / 2.0);
+            const auto k = static_cast<std::size_t>(i);
+            t.c1[k] = std::cos(w);
+            t.s1[k] = std::sin(w);
+            t.c2[k] = std::cos(2.0 * w);
+            t.s2[k] = std::sin(2.0 * w);
+        }
+        return t;
+    }();
+    return table;
 }
 
 struct Raw {
@@ -29,9 +46,8 @@ struct NumDen {
     std::complex<double> n, d;
 };
 
-NumDen numDen(const BiquadCoefficients& c, double w) {
-    const double c1 = std::cos(w), s1 = std::sin(w);
-    const double c2 = std::cos(2.0 * w), s2 = std::sin(2.0 * w);
+NumDen numDen(const BiquadCoefficients& c, const UnitCircle& u, std::size_t i) {
+    const double c1 = u.c1[i], s1 = u.s1[i], c2 = u.c2[i], s2 = u.s2[i];
     return {{c.b0 + c.b1 * c1 + c.b2 * c2, -(c.b1 * s1 + c.b2 * s2)},
             {1.0 + c.a1 * c1 + c.a2 * c2, -(c.a1 * s1 + c.a2 * s2)}};
 }
@@ -86,13 +102,13 @@ BiquadCoefficients designFirstOrder(FilterShape shape, double frequencyHz) {
 }
 
 ComplexResponse evaluateResponse(const BiquadCoefficients& c) {
+    const UnitCircle& u = gridUnitCircle();
     ComplexResponse out;
-    for (int i = 0; i < kGridPoints; ++i) {
-        const NumDen nd = numDen(c, gridOmega(i));
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const NumDen nd = numDen(c, u, i);
         const double dd = std::norm(nd.d);
-        out[static_cast<std::size_t>(i)] = {
-            (nd.n.real() * nd.d.real() + nd.n.imag() * nd.d.imag()) / dd,
-            (nd.d.real() * nd.n.imag() - nd.n.real() * nd.d.imag()) / dd};
+        out[i] = {(nd.n.real() * nd.d.real() + nd.n.imag() * nd.d.imag()) / dd,
+                  (nd.d.real() * nd.n.imag() - nd.n.real() * nd.d.imag()) / dd};
     }
     return out;
 }
@@ -102,10 +118,11 @@ double magnitudeDb(std::complex<double> h) {
 }
 
 void accumulateMagnitudeDb(const BiquadCoefficients& c, ResponseDb& sum) {
-    for (int i = 0; i < kGridPoints; ++i) {
-        const NumDen nd = numDen(c, gridOmega(i));
+    const UnitCircle& u = gridUnitCircle();
+    for (std::size_t i = 0; i < sum.size(); ++i) {
+        const NumDen nd = numDen(c, u, i);
         // 20·log10(|N|/|D|) without forming the quotient.
-        sum[static_cast<std::size_t>(i)] += 10.0 * std::log10(std::norm(nd.n) / std::norm(nd.d));
+        sum[i] += 10.0 * std::log10(std::norm(nd.n) / std::norm(nd.d));
     }
 }
 

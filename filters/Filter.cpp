@@ -1,6 +1,7 @@
 #include "filters/Filter.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kesmo {
 
@@ -21,14 +22,16 @@ FilterShape bandShape(int type) {
     }
 }
 
-const char* crossoverLabel(int type) {
-    return type == CFilter::kHighPass ? "H" : "L";
-}
-
 } // namespace
 
-CFilter::CFilter(int number) : m_number(number), m_markerLabel(std::to_string(number)) {
+CFilter::CFilter(int number) : m_number(number) {
     m_complexResponse.fill({1.0, 0.0});
+}
+
+std::string CFilter::markerLabel() const {
+    if (isCrossover())
+        return m_type == kHighPass ? "H" : "L";
+    return std::to_string(m_number);
 }
 
 void CFilter::bindBand(EqBandView record) {
@@ -46,10 +49,8 @@ void CFilter::bindBand(EqBandView record) {
 void CFilter::bindCrossover(CrossoverView record) {
     m_band.reset();
     m_crossover = record;
-    if (!isCrossover()) {
+    if (!isCrossover())
         m_type = record.kind() == 0 ? kHighPass : kLowPass;
-        m_markerLabel = crossoverLabel(m_type);
-    }
     m_frequencyHz = crossoverFrequencyHz(record.freq());
     m_slope = record.slope();
     recompute();
@@ -118,8 +119,6 @@ int CFilter::setType(int t) {
     if ((m_band && crossoverType) || (m_crossover && !crossoverType))
         return 0;
     m_type = t;
-    if (crossoverType)
-        m_markerLabel = crossoverLabel(t);
     if (m_band)
         m_band->setType(static_cast<std::uint8_t>(t));
     recompute();
@@ -162,7 +161,7 @@ void CFilter::computeResponse() {
                          kesmo::gainDb(shownGainCode()));
         m_complexResponse = evaluateResponse(c);
         for (std::size_t i = 0; i < m_responseDb.size(); ++i)
-            m_responseDb[i] = magnitudeDb(m_complexResponse[i]);
+            m_responseDb[i] = 10.0 * std::log10(std::norm(m_complexResponse[i]));
         return;
     }
     m_complexResponse.fill({1.0, 0.0});

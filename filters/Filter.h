@@ -70,7 +70,8 @@ public:
     int type() const { return m_type; }
     bool isCrossover() const { return m_type == kHighPass || m_type == kLowPass; }
     int number() const { return m_number; }
-    const std::string& markerLabel() const { return m_markerLabel; }
+    // The band number, or "H" / "L".
+    std::string markerLabel() const;
     bool dynamicBand() const { return m_dynamicBand; }
     double frequencyHz() const { return m_frequencyHz; }
     double gainDb() const { return m_gainDb; }
@@ -109,7 +110,6 @@ private:
     bool m_dynamicBand = false;
     int m_type = kBypass;
     int m_number = 0;
-    std::string m_markerLabel;
     double m_frequencyHz = 1000.0;
     double m_gainDb = 0.0;
     double m_q = 0.71;
