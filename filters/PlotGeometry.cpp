@@ -17,6 +17,15 @@ std::string printed(const char* format, double v) {
     return buf;
 }
 
+// A marker's left edge: centred on its frequency, overhanging the plot's left edge by half.
+int markerLeft(double frequencyHz, int plotWidth) {
+    return std::max(pixel(plotX(frequencyHz, plotWidth)) - kMarkerSize / 2, -kMarkerSize / 2);
+}
+
+Rect inWindow(const Rect& r) {
+    return {r.left + kPlotLeft, r.top + kPlotTop, r.right + kPlotLeft, r.bottom + kPlotTop};
+}
+
 } // namespace
 
 double plotX(double frequencyHz, int plotWidth) {
@@ -49,7 +58,7 @@ int pixel(double v) {
 
 Rect eqMarkerRect(double frequencyHz, double gainDb, PlotSize plot) {
     Rect r;
-    r.left = std::max(pixel(plotX(frequencyHz, plot.width)) - kMarkerSize / 2, -kMarkerSize / 2);
+    r.left = markerLeft(frequencyHz, plot.width);
     r.top = std::max(pixel(plotY(gainDb, plot.height)) - kMarkerSize / 2, 0);
     r.right = r.left + kMarkerSize;
     r.bottom = r.top + kMarkerSize;
@@ -61,7 +70,7 @@ Rect eqMarkerRect(double frequencyHz, double gainDb, PlotSize plot) {
         r.bottom = plot.height;
         r.top = plot.height - kMarkerSize;
     }
-    return {r.left + kPlotLeft, r.top + kPlotTop, r.right + kPlotLeft, r.bottom + kPlotTop};
+    return inWindow(r);
 }
 
 Rect eqCaptionRect(const Rect& marker, bool below, PlotSize plot) {
@@ -88,7 +97,7 @@ Rect eqCaptionRect(const Rect& marker, bool below, PlotSize plot) {
 
 Rect crossoverMarkerRect(double frequencyHz, bool highPass, PlotSize plot) {
     Rect r;
-    r.left = std::max(pixel(plotX(frequencyHz, plot.width)) - kMarkerSize / 2, -kMarkerSize / 2);
+    r.left = markerLeft(frequencyHz, plot.width);
     r.top = pixel(plotY(highPass ? 2.0 : 0.0, plot.height));
     r.right = r.left + kMarkerSize;
     r.bottom = r.top + kMarkerSize;
@@ -96,7 +105,7 @@ Rect crossoverMarkerRect(double frequencyHz, bool highPass, PlotSize plot) {
         r.right = plot.width + kMarkerSize / 2;
         r.left = r.right - kMarkerSize;
     }
-    return {r.left + kPlotLeft, r.top + kPlotTop, r.right + kPlotLeft, r.bottom + kPlotTop};
+    return inWindow(r);
 }
 
 Rect crossoverCaptionRect(const Rect& marker, bool highPass, PlotSize plot) {
