@@ -95,10 +95,10 @@ void BaseTabCtrl::drawTab(QPainter& painter, int index, bool selected) const {
             const QColor colour(mix(c.fill.red(), c.gradientEnd.red()),
                                 mix(c.fill.green(), c.gradientEnd.green()),
                                 mix(c.fill.blue(), c.gradientEnd.blue()));
-            painter.fillRect(QRect(r.left(), r.top() + band * kGradientBand, r.width(),
-                                   std::min(kGradientBand, r.bottom() + 1 - r.top() -
-                                                               band * kGradientBand)),
-                             colour);
+            painter.fillRect(
+                QRect(r.left(), r.top() + band * kGradientBand, r.width(),
+                      std::min(kGradientBand, r.bottom() + 1 - r.top() - band * kGradientBand)),
+                colour);
         }
     } else {
         painter.fillRect(r, c.fill);
@@ -129,8 +129,7 @@ void BaseTabCtrl::drawBorder(QPainter& painter) const {
 
 void BaseTabCtrl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QColor strip =
-        m_background.isValid() ? m_background : palette().color(QPalette::Button);
+    const QColor strip = m_background.isValid() ? m_background : palette().color(QPalette::Button);
     painter.fillRect(QRect(0, 0, width(), kTabRowHeight), strip);
     for (int i = count() - 1; i >= 0; --i) {
         if (i != m_current)

@@ -17,8 +17,8 @@ BitButton::BitButton(QWidget* parent) : QAbstractButton(parent) {
     setCursor(handCursor());
 }
 
-void BitButton::setBitmaps(int upNormal, int upHover, int upPressed, int downNormal,
-                           int downHover, int downPressed) {
+void BitButton::setBitmaps(int upNormal, int upHover, int upPressed, int downNormal, int downHover,
+                           int downPressed) {
     setPixmaps({skinPixmap(upNormal), skinPixmap(upHover), skinPixmap(upPressed),
                 skinPixmap(downNormal), skinPixmap(downHover), skinPixmap(downPressed)});
 }

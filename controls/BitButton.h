@@ -28,8 +28,8 @@ public:
     explicit BitButton(QWidget* parent = nullptr);
 
     // Skin ids; a down-state id of 0 falls back to the matching up-state bitmap.
-    void setBitmaps(int upNormal, int upHover, int upPressed, int downNormal = 0,
-                    int downHover = 0, int downPressed = 0);
+    void setBitmaps(int upNormal, int upHover, int upPressed, int downNormal = 0, int downHover = 0,
+                    int downPressed = 0);
     void setDisabledBitmaps(int up, int down = 0);
     void setPixmaps(const std::array<QPixmap, 6>& faces);
     void setDisabledPixmaps(const QPixmap& up, const QPixmap& down = {});

@@ -16,8 +16,8 @@ namespace kesmo {
 namespace {
 
 int saturate(long long v) {
-    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 struct BitmapPair {
@@ -119,8 +119,8 @@ bool BitmapSlider::setThumbBitmaps(int normalId, int activeId, bool transparent,
     return setThumbPixmaps(normal, active, transparent, key, keyX, keyY);
 }
 
-bool BitmapSlider::setChannelPixmaps(const QPixmap& normal, const QPixmap& active,
-                                     bool transparent, QColor key, int keyX, int keyY) {
+bool BitmapSlider::setChannelPixmaps(const QPixmap& normal, const QPixmap& active, bool transparent,
+                                     QColor key, int keyX, int keyY) {
     if (normal.isNull()) {
         m_channel = {};
         m_activeChannel = {};
@@ -330,11 +330,10 @@ void BitmapSlider::paintEvent(QPaintEvent*) {
             // The stretch from the minimum end to the thumb centre is lit.
             const QSize size = m_channel.size();
             const int extent = std::clamp(thumb, 0, m_vertical ? size.height() : size.width());
-            const QRect lit = m_vertical ? QRect(0, 0, size.width(), extent)
-                                         : QRect(0, 0, extent, size.height());
-            const QRect rest = m_vertical
-                                   ? QRect(0, extent, size.width(), size.height() - extent)
-                                   : QRect(extent, 0, size.width() - extent, size.height());
+            const QRect lit =
+                m_vertical ? QRect(0, 0, size.width(), extent) : QRect(0, 0, extent, size.height());
+            const QRect rest = m_vertical ? QRect(0, extent, size.width(), size.height() - extent)
+                                          : QRect(extent, 0, size.width() - extent, size.height());
             painter.drawPixmap(lit, m_activeChannel, lit);
             painter.drawPixmap(rest, m_channel, rest);
         }

@@ -48,11 +48,10 @@ public:
     // missing or the active bitmap's size differs from the normal one's.
     bool setChannelBitmaps(int normalId, int activeId = 0, bool transparent = false,
                            QColor key = {}, int keyX = 0, int keyY = 0);
-    bool setThumbBitmaps(int normalId, int activeId = 0, bool transparent = false,
-                         QColor key = {}, int keyX = 0, int keyY = 0);
+    bool setThumbBitmaps(int normalId, int activeId = 0, bool transparent = false, QColor key = {},
+                         int keyX = 0, int keyY = 0);
     bool setChannelPixmaps(const QPixmap& normal, const QPixmap& active = {},
-                           bool transparent = false, QColor key = {}, int keyX = 0,
-                           int keyY = 0);
+                           bool transparent = false, QColor key = {}, int keyX = 0, int keyY = 0);
     bool setThumbPixmaps(const QPixmap& normal, const QPixmap& active = {},
                          bool transparent = false, QColor key = {}, int keyX = 0, int keyY = 0);
 

@@ -26,8 +26,8 @@ EnglishEdit::EnglishEdit(QWidget* parent) : QLineEdit(parent) {
     setPalette(colours);
     setValidator(new SingleByteValidator(this));
     connect(this, &QLineEdit::textChanged, this, [this] {
-        if (QWidget* parent = parentWidget())
-            parent->update(geometry().adjusted(2, 2, -2, -2));
+        if (QWidget* owner = parentWidget())
+            owner->update(geometry().adjusted(2, 2, -2, -2));
     });
 }
 
