@@ -218,8 +218,9 @@ TEST_F(SliderTest, WheelStepsInBothOrientations) {
         EXPECT_EQ(fresh.getPos(), c.expected);
         const auto received = page.take();
         ASSERT_EQ(received.size(), c.messages);
-        if (!received.empty())
+        if (!received.empty()) {
             EXPECT_EQ(received.back(), changed(c.expected));
+        }
     }
 }
 
