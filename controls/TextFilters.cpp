@@ -1,6 +1,7 @@
 #include "controls/TextFilters.h"
 
 #include <QByteArray>
+#include <limits>
 
 namespace kesmo {
 
@@ -44,7 +45,9 @@ double parseLeadingNumber(const QString& text) {
     if (at(i) == u'+' || at(i) == u'-')
         ++i;
     qsizetype digits = 0;
+    bool wholePart = false; // a nonzero digit before the point: too large rather than too small
     while (isDigit(at(i))) {
+        wholePart = wholePart || at(i) != u'0';
         ++i;
         ++digits;
     }
@@ -68,8 +71,15 @@ double parseLeadingNumber(const QString& text) {
             end = k;
         }
     }
-    // toDouble reads the C locale's format and gives an infinity on overflow, 0 on underflow.
-    return text.mid(start, end - start).toLatin1().toDouble();
+    // toDouble reads the C locale's format whatever the process locale is.
+    bool ok = false;
+    const double value = text.mid(start, end - start).toLatin1().toDouble(&ok);
+    if (ok)
+        return value;
+    if (!wholePart)
+        return 0.0;
+    const double huge = std::numeric_limits<double>::infinity();
+    return text.at(start) == u'-' ? -huge : huge;
 }
 
 } // namespace kesmo

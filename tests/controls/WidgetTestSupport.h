@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QWidget>
 #include <cstdint>
 #include <ostream>
@@ -59,6 +60,14 @@ inline QPixmap solid(int width, int height, QRgb colour) {
 
 inline QRgb pixelAt(QWidget& widget, int x, int y) {
     return widget.grab().toImage().pixel(x, y) | 0xFF000000u;
+}
+
+// Types text that has no key of its own (a character from an input method or a layout).
+inline void typeCharacters(QWidget& widget, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &release);
 }
 
 // Counts paint events a widget receives.
