@@ -289,18 +289,12 @@ void BitmapSlider::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
     if (delta == 0)
         return;
-    const int sum = std::clamp(m_wheelAccumulator + delta, -120, 120);
-    m_wheelAccumulator = static_cast<qint16>(sum);
     // A wheel turned up moves a vertical thumb up (toward the minimum), a horizontal one right.
-    int step = 0;
-    if (sum >= 120)
-        step = m_vertical ? -1 : 1;
-    else if (sum <= -120)
-        step = m_vertical ? 1 : -1;
-    if (step != 0) {
-        m_wheelAccumulator = 0;
+    int step = m_wheel.add(delta);
+    if (m_vertical)
+        step = -step;
+    if (step != 0)
         setPos(saturate(static_cast<long long>(m_position) + step));
-    }
     if (step != 0 || m_vertical)
         notify(Message::SliderChanged);
     redrawWithParent();

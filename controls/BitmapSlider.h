@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/ControlMath.h"
 #include "controls/SliderGeometry.h"
 #include "devicelink/Messages.h"
 
@@ -94,7 +95,7 @@ private:
     bool m_dragging = false;
     bool m_changePending = false;
     int m_dragOffset = 0;
-    qint16 m_wheelAccumulator = 0;
+    WheelAccumulator m_wheel;
     QPixmap m_channel;
     QPixmap m_activeChannel;
     bool m_channelTransparent = false;

@@ -1,6 +1,7 @@
 #include "controls/NumEdit.h"
 
 #include "controls/BitmapSlider.h"
+#include "controls/ControlMath.h"
 #include "controls/Messaging.h"
 #include "controls/TextFilters.h"
 #include "model/DataConver.h"
@@ -19,16 +20,6 @@ namespace {
 
 // Typed values within this much of a range limit count as on it (0.2 * 60 - 24 is not -12).
 constexpr double kLimitTolerance = 1e-9;
-
-int truncToInt(double v) {
-    if (std::isnan(v))
-        return 0;
-    if (v <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    if (v >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    return static_cast<int>(std::trunc(v));
-}
 
 } // namespace
 
@@ -208,15 +199,11 @@ void NumEdit::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
     if (delta == 0)
         return;
-    const int sum = std::clamp(m_wheelAccumulator + delta, -120, 120);
-    m_wheelAccumulator = static_cast<qint16>(sum);
-    if (sum <= -120) {
-        m_wheelAccumulator = 0;
+    const int step = m_wheel.add(delta);
+    if (step < 0)
         setValue(m_value > std::numeric_limits<int>::min() ? m_value - 1 : m_value);
-    } else if (sum >= 120) {
-        m_wheelAccumulator = 0;
+    else if (step > 0)
         setValue(m_value < std::numeric_limits<int>::max() ? m_value + 1 : m_value);
-    }
     sendCommitted();
 }
 

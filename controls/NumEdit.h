@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ControlMath.h"
+
 #include <QLineEdit>
 #include <QPointer>
 #include <QString>
@@ -68,7 +70,7 @@ private:
     double m_scale = 1.0;
     double m_offset = 0.0;
     bool m_modified = false;
-    qint16 m_wheelAccumulator = 0;
+    WheelAccumulator m_wheel;
     QPointer<BitmapSlider> m_buddy;
 };
 

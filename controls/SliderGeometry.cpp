@@ -1,24 +1,12 @@
 #include "controls/SliderGeometry.h"
 
+#include "controls/ControlMath.h"
+
 #include <cmath>
-#include <limits>
 
 namespace kesmo {
 
 namespace {
-
-// Truncates toward zero; values beyond int saturate instead of being undefined.
-int truncToInt(double v) {
-    if (std::isnan(v))
-        return 0;
-    constexpr double kLow = std::numeric_limits<int>::min();
-    constexpr double kHigh = std::numeric_limits<int>::max();
-    if (v <= kLow)
-        return std::numeric_limits<int>::min();
-    if (v >= kHigh)
-        return std::numeric_limits<int>::max();
-    return static_cast<int>(std::trunc(v));
-}
 
 double span(const SliderAxis& axis) {
     return static_cast<double>(axis.length) - axis.marginLow - axis.marginHigh - axis.thumbLength;
