@@ -25,6 +25,7 @@ Output Engine::feed(std::span<const std::uint8_t> bytes) {
     m_counters.droppedBytes += result.droppedBytes;
     for (const auto& frame : result.frames) {
         handleFrame(frame, out);
+        m_received.notify_all();
         if (out.hangUp) {
             // A device that has gone answers nothing more, not even frames already buffered.
             m_reader.clear();
@@ -265,6 +266,15 @@ Counters Engine::counters() const {
 DeviceState Engine::state() const {
     std::lock_guard lock(m_mutex);
     return m_state;
+}
+
+bool Engine::waitForCount(std::uint8_t code, std::size_t count,
+                          std::chrono::milliseconds limit) const {
+    std::unique_lock lock(m_mutex);
+    return m_received.wait_for(lock, limit, [&] {
+        const auto it = m_counts.find(code);
+        return it != m_counts.end() && it->second >= count;
+    });
 }
 
 void Engine::setState(const DeviceState& state) {

@@ -5,6 +5,7 @@
 #include "sim/Wire.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -58,6 +59,9 @@ public:
     std::size_t count(std::uint8_t code) const;
     Counters counters() const;
     DeviceState state() const;
+    // Blocks until at least count frames of code have been received, or limit has passed;
+    // lets a test wait for the program's traffic without sleeping.
+    bool waitForCount(std::uint8_t code, std::size_t count, std::chrono::milliseconds limit) const;
 
     void setState(const DeviceState& state);
     void modifyState(const std::function<void(DeviceState&)>& change);
@@ -83,6 +87,7 @@ private:
     Bytes refuse(std::uint8_t code, std::uint8_t status);
 
     mutable std::mutex m_mutex;
+    mutable std::condition_variable m_received;
     DeviceState m_state;
     FrameReader m_reader;
     std::deque<ReceivedFrame> m_frames;

@@ -2,9 +2,14 @@
 
 #include "sim/Engine.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <fcntl.h>
 #include <initializer_list>
+#include <poll.h>
 #include <string>
+#include <termios.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kesmo::sim::test {
@@ -43,5 +48,60 @@ inline std::string hexOf(const Bytes& bytes) {
 inline std::string answerTo(Engine& engine, const Bytes& frame) {
     return toHex(engine.feed(frame).joined());
 }
+
+// The client end, opened as the program opens a serial port.
+class Client {
+public:
+    explicit Client(const std::string& path) : m_fd(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
+        if (m_fd >= 0) {
+            termios tio{};
+            tcgetattr(m_fd, &tio);
+            cfmakeraw(&tio);
+            cfsetspeed(&tio, B115200);
+            tcsetattr(m_fd, TCSANOW, &tio);
+        }
+    }
+    ~Client() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    bool ok() const { return m_fd >= 0; }
+    bool send(const Bytes& bytes) {
+        return ::write(m_fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    }
+    // Reads until count bytes came or the line stays quiet; the limit only bounds a failure.
+    Bytes receive(std::size_t count) {
+        Bytes got;
+        while (got.size() < count) {
+            pollfd fd{m_fd, POLLIN, 0};
+            if (::poll(&fd, 1, 5000) <= 0) {
+                break;
+            }
+            std::uint8_t buffer[4096];
+            const auto n = ::read(m_fd, buffer, std::min(sizeof buffer, count - got.size()));
+            if (n <= 0) {
+                break;
+            }
+            got.insert(got.end(), buffer, buffer + n);
+        }
+        return got;
+    }
+    // After the host hangs up, the slave reads end of line or an error.
+    bool seesHangUp() {
+        pollfd fd{m_fd, POLLIN, 0};
+        if (::poll(&fd, 1, 5000) <= 0) {
+            return false;
+        }
+        std::uint8_t byte = 0;
+        return ::read(m_fd, &byte, 1) <= 0;
+    }
+
+private:
+    int m_fd;
+};
 
 } // namespace kesmo::sim::test

@@ -1,74 +1,14 @@
 #include "SimTestSupport.h"
 #include "sim/PtyHost.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <mutex>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
 
 using namespace kesmo::sim;
 using namespace kesmo::sim::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-// The client end, opened as the program opens a serial port.
-class Client {
-public:
-    explicit Client(const std::string& path) : m_fd(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
-        if (m_fd >= 0) {
-            termios tio{};
-            tcgetattr(m_fd, &tio);
-            cfmakeraw(&tio);
-            cfsetspeed(&tio, B115200);
-            tcsetattr(m_fd, TCSANOW, &tio);
-        }
-    }
-    ~Client() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Client(const Client&) = delete;
-    Client& operator=(const Client&) = delete;
-
-    bool ok() const { return m_fd >= 0; }
-    bool send(const Bytes& bytes) {
-        return ::write(m_fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    }
-    // Reads until count bytes came or the line stays quiet; the limit only bounds a failure.
-    Bytes receive(std::size_t count) {
-        Bytes got;
-        while (got.size() < count) {
-            pollfd fd{m_fd, POLLIN, 0};
-            if (::poll(&fd, 1, 5000) <= 0) {
-                break;
-            }
-            std::uint8_t buffer[4096];
-            const auto n = ::read(m_fd, buffer, std::min(sizeof buffer, count - got.size()));
-            if (n <= 0) {
-                break;
-            }
-            got.insert(got.end(), buffer, buffer + n);
-        }
-        return got;
-    }
-    // After the host hangs up, the slave reads end of line or an error.
-    bool seesHangUp() {
-        pollfd fd{m_fd, POLLIN, 0};
-        if (::poll(&fd, 1, 5000) <= 0) {
-            return false;
-        }
-        std::uint8_t byte = 0;
-        return ::read(m_fd, &byte, 1) <= 0;
-    }
-
-private:
-    int m_fd;
-};
 
 struct PtyHostTest : ::testing::Test {
     Engine engine;
@@ -118,6 +58,18 @@ TEST_F(PtyHostTest, ServesOneClientAfterAnother) {
     ASSERT_TRUE(second.send(hex("FF 55 03 00 7F 00 82")));
     EXPECT_EQ(toHex(second.receive(8)), "FF 55 04 00 7F 01 01 85");
     EXPECT_EQ(engine.state().system[3], 0x33);
+}
+
+TEST_F(PtyHostTest, ProbesWaitForTheClientsFrames) {
+    Client client(host.slavePath());
+    ASSERT_TRUE(client.send(wire(142, {3})));
+    ASSERT_TRUE(client.send(wire(8, {2, 1, 0})));
+    ASSERT_TRUE(engine.waitForCount(8, 1, 5s));
+    EXPECT_EQ(engine.state().working[2098 + 2 * 76], 1);
+    EXPECT_FALSE(engine.waitForCount(8, 2, 0ms));
+    const auto frames = engine.frames();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(toHex(frames[1].bytes), "FF 55 05 00 08 02 01 00 10");
 }
 
 TEST_F(PtyHostTest, DelaysAndSplitsGoThroughTheInjectedClock) {
