@@ -149,30 +149,26 @@ void tenthsMs(Emitter& e, std::string p, std::size_t o, CodeRange range) {
     e.label(std::move(p), o, 2, range, kKindReal, realFormat(0.1, 0.0, " ms"));
 }
 
-// Compressor and noise gate of a music or microphone block.
-void dynamics(Emitter& e, const std::string& p, std::size_t limitLevel, std::size_t limitAttack,
-              std::size_t limitRelease, std::size_t limitRatio, std::size_t gateThreshold,
-              std::size_t gateAttack, std::size_t gateRelease) {
-    e.label(p + ".limitLevel", limitLevel, 1, ranges::kLimitLevel, kKindInteger,
-            integerFormat(22, " dBV"));
-    attack(e, p + ".limitAttack", limitAttack);
-    release(e, p + ".limitRelease", limitRelease);
-    ratio(e, p + ".limitRatio", limitRatio);
-    e.label(p + ".gateThreshold", gateThreshold, 1, ranges::kGateThreshold, kKindIntegerOff,
-            integerFormat(78, " dBV"));
-    attack(e, p + ".gateAttack", gateAttack);
-    release(e, p + ".gateRelease", gateRelease);
-}
+// Echo and reverb blocks open alike: EQ, bypass, wet and dry levels, high- and low-pass.
+static_assert(reverb::kEqBands == echo::kEqBands && reverb::kEqBypass == echo::kEqBypass &&
+              reverb::kWetVolume == echo::kWetVolume && reverb::kWetSign == echo::kWetSign &&
+              reverb::kDryVolume == echo::kDryVolume && reverb::kDrySign == echo::kDrySign &&
+              reverb::kHpf == echo::kHpf && reverb::kLpf == echo::kLpf &&
+              reverb::kPreDelay == echo::kPreDelay);
 
-void echoBlock(Emitter& e, const std::string& p, std::size_t o) {
+void effectHead(Emitter& e, const std::string& p, std::size_t o, CodeRange volume) {
     eqBands(e, p + ".eq", o + echo::kEq, echo::kEqBands);
     e.toggle(p + ".eqBypass", o + echo::kEqBypass);
-    percent(e, p + ".wetVolume", o + echo::kWetVolume, ranges::kEchoVolume);
+    percent(e, p + ".wetVolume", o + echo::kWetVolume, volume);
     e.sign(p + ".wetSign", o + echo::kWetSign);
-    percent(e, p + ".dryVolume", o + echo::kDryVolume, ranges::kEchoVolume);
+    percent(e, p + ".dryVolume", o + echo::kDryVolume, volume);
     e.sign(p + ".drySign", o + echo::kDrySign);
     crossover(e, p + ".hpf", o + echo::kHpf, 0);
     crossover(e, p + ".lpf", o + echo::kLpf, 1);
+}
+
+void echoBlock(Emitter& e, const std::string& p, std::size_t o) {
+    effectHead(e, p, o, ranges::kEchoVolume);
     tenthsMs(e, p + ".preDelay", o + echo::kPreDelay, ranges::kEchoPreDelay);
     e.label(p + ".rightPreDelay", o + echo::kRightPreDelay, 2, ranges::kEchoRightPreDelay,
             kKindInteger, integerFormat(0, " %"));
@@ -183,16 +179,44 @@ void echoBlock(Emitter& e, const std::string& p, std::size_t o) {
 }
 
 void reverbBlock(Emitter& e, const std::string& p, std::size_t o) {
-    eqBands(e, p + ".eq", o + reverb::kEq, reverb::kEqBands);
-    e.toggle(p + ".eqBypass", o + reverb::kEqBypass);
-    percent(e, p + ".wetVolume", o + reverb::kWetVolume, ranges::kReverbVolume);
-    e.sign(p + ".wetSign", o + reverb::kWetSign);
-    percent(e, p + ".dryVolume", o + reverb::kDryVolume, ranges::kReverbVolume);
-    e.sign(p + ".drySign", o + reverb::kDrySign);
-    crossover(e, p + ".hpf", o + reverb::kHpf, 0);
-    crossover(e, p + ".lpf", o + reverb::kLpf, 1);
+    effectHead(e, p, o, ranges::kReverbVolume);
     tenthsMs(e, p + ".preDelay", o + reverb::kPreDelay, ranges::kReverbPreDelay);
     tenthsMs(e, p + ".reverbTime", o + reverb::kReverbTime, ranges::kReverbTime);
+}
+
+// What music and microphone blocks share: compressor, noise gate, high- and low-pass, EQ,
+// extra bands. Their offsets differ.
+struct ChannelOffsets {
+    std::size_t limitLevel, limitAttack, limitRelease, limitRatio, gateThreshold, gateAttack,
+        gateRelease, hpf, lpf, eq, eqBands, eqBypass, extraBands, extraBypass;
+};
+
+constexpr ChannelOffsets kMicOffsets{
+    mic::kLimitLevel, mic::kLimitAttack, mic::kLimitRelease, mic::kLimitRatio, mic::kGateThreshold,
+    mic::kGateAttack, mic::kGateRelease, mic::kHpf,          mic::kLpf,        mic::kEq,
+    mic::kEqBands,    mic::kEqBypass,    mic::kExtraBands,   mic::kExtraBypass};
+constexpr ChannelOffsets kMusicOffsets{
+    music::kLimitLevel,    music::kLimitAttack, music::kLimitRelease, music::kLimitRatio,
+    music::kGateThreshold, music::kGateAttack,  music::kGateRelease,  music::kHpf,
+    music::kLpf,           music::kEq,          music::kEqBands,      music::kEqBypass,
+    music::kExtraBands,    music::kExtraBypass};
+
+void channelStrip(Emitter& e, const std::string& p, std::size_t o, const ChannelOffsets& c) {
+    e.label(p + ".limitLevel", o + c.limitLevel, 1, ranges::kLimitLevel, kKindInteger,
+            integerFormat(22, " dBV"));
+    attack(e, p + ".limitAttack", o + c.limitAttack);
+    release(e, p + ".limitRelease", o + c.limitRelease);
+    ratio(e, p + ".limitRatio", o + c.limitRatio);
+    e.label(p + ".gateThreshold", o + c.gateThreshold, 1, ranges::kGateThreshold, kKindIntegerOff,
+            integerFormat(78, " dBV"));
+    attack(e, p + ".gateAttack", o + c.gateAttack);
+    release(e, p + ".gateRelease", o + c.gateRelease);
+    crossover(e, p + ".hpf", o + c.hpf, 0);
+    crossover(e, p + ".lpf", o + c.lpf, 1);
+    eqBands(e, p + ".eq", o + c.eq, c.eqBands);
+    e.toggle(p + ".eqBypass", o + c.eqBypass);
+    eqBands(e, p + ".extraBands", o + c.extraBands, kExtraBandCount);
+    e.toggle(p + ".extraBypass", o + c.extraBypass);
 }
 
 void micBlock(Emitter& e, const std::string& p, std::size_t o) {
@@ -200,14 +224,7 @@ void micBlock(Emitter& e, const std::string& p, std::size_t o) {
     e.label(p + ".micLevel", o + kMicLevel, 1, ranges::kMicLevel, kKindReal,
             realFormat(0.5, 10.0, " dB"));
     e.choice(p + ".feedback", o + kFeedback, kFeedbackTexts);
-    dynamics(e, p, o + kLimitLevel, o + kLimitAttack, o + kLimitRelease, o + kLimitRatio,
-             o + kGateThreshold, o + kGateAttack, o + kGateRelease);
-    crossover(e, p + ".hpf", o + kHpf, 0);
-    crossover(e, p + ".lpf", o + kLpf, 1);
-    eqBands(e, p + ".eq", o + kEq, kEqBands);
-    e.toggle(p + ".eqBypass", o + kEqBypass);
-    eqBands(e, p + ".extraBands", o + kExtraBands, kExtraBandCount);
-    e.toggle(p + ".extraBypass", o + kExtraBypass);
+    channelStrip(e, p, o, kMicOffsets);
     exciter(e, p + ".lowExciter", o + kLowExciter);
     exciter(e, p + ".highExciter", o + kHighExciter);
     reservedBytes(e, p + ".reserved", o + kReserved, kReservedSize);
@@ -215,14 +232,7 @@ void micBlock(Emitter& e, const std::string& p, std::size_t o) {
 
 void musicBlock(Emitter& e, const std::string& p, std::size_t o) {
     using namespace music;
-    dynamics(e, p, o + kLimitLevel, o + kLimitAttack, o + kLimitRelease, o + kLimitRatio,
-             o + kGateThreshold, o + kGateAttack, o + kGateRelease);
-    crossover(e, p + ".hpf", o + kHpf, 0);
-    crossover(e, p + ".lpf", o + kLpf, 1);
-    eqBands(e, p + ".eq", o + kEq, kEqBands);
-    e.toggle(p + ".eqBypass", o + kEqBypass);
-    eqBands(e, p + ".extraBands", o + kExtraBands, kExtraBandCount);
-    e.toggle(p + ".extraBypass", o + kExtraBypass);
+    channelStrip(e, p, o, kMusicOffsets);
     crossover(e, p + ".mainMusicHpf", o + kMainMusicHpf, 0);
     for (std::size_t i = 0; i < kDynEqBands; ++i) {
         const std::string band = indexed(p + ".dynEq", i);
@@ -353,35 +363,20 @@ const Index& index() {
     return idx;
 }
 
-// A whole index, decimal or 0x-hex, with nothing around it.
-std::optional<std::size_t> parseIndex(std::string_view text) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    if (text.empty() || text.front() == '+' || text.front() == '-')
-        return std::nullopt;
-    std::size_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 std::optional<Field> rawField(std::string_view address) {
     for (auto [prefix, block] : {std::pair{std::string_view("image["), FieldBlock::Image},
                                  std::pair{std::string_view("system["), FieldBlock::System}}) {
         if (!address.starts_with(prefix) || !address.ends_with(']'))
             continue;
-        const auto i =
-            parseIndex(address.substr(prefix.size(), address.size() - prefix.size() - 1));
-        if (!i || *i >= blockSize(block))
+        unsigned long long i = 0;
+        if (parseNumber(address.substr(prefix.size(), address.size() - prefix.size() - 1), i) !=
+                NumberParse::Good ||
+            i >= blockSize(block))
             return std::nullopt;
         Field f;
-        f.path = std::string(prefix) + std::to_string(*i) + "]";
+        f.path = std::string(prefix) + std::to_string(i) + "]";
         f.block = block;
-        f.offset = *i;
+        f.offset = static_cast<std::size_t>(i);
         return f;
     }
     return std::nullopt;
@@ -394,6 +389,27 @@ template <typename... Args> std::string printed(const char* format, Args... args
 }
 
 } // namespace
+
+NumberParse parseNumber(std::string_view text, unsigned long long& value) {
+    bool negative = false;
+    if (text.starts_with('-')) {
+        negative = true;
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    if (text.empty() || text.front() == '+' || text.front() == '-')
+        return NumberParse::Bad;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (end != text.data() + text.size() ||
+        (ec != std::errc() && ec != std::errc::result_out_of_range))
+        return NumberParse::Bad;
+    return ec == std::errc::result_out_of_range || negative ? NumberParse::OutOfRange
+                                                            : NumberParse::Good;
+}
 
 const std::vector<Field>& fieldCatalogue() {
     static const std::vector<Field> fields = buildCatalogue();

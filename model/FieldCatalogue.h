@@ -55,6 +55,11 @@ const Field* fieldAt(FieldBlock block, std::size_t offset);
 
 std::size_t blockSize(FieldBlock block);
 
+// Decimal or 0x-hex digits with nothing around them, as typed for an index or a code. A
+// negative number counts as out of range.
+enum class NumberParse { Good, Bad, OutOfRange };
+NumberParse parseNumber(std::string_view text, unsigned long long& value);
+
 // The code of a numeric field in the bytes of its block (which must hold the whole block).
 unsigned fieldCode(const Field& field, std::span<const std::uint8_t> block);
 // Whether the pages allow the code: within the range (per bit group for packed bytes) and

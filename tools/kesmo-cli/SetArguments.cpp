@@ -1,6 +1,5 @@
 #include "tools/kesmo-cli/SetArguments.h"
 
-#include <charconv>
 #include <optional>
 #include <string_view>
 
@@ -19,30 +18,6 @@ std::string rangeText(const Field& f) {
     default:
         return span;
     }
-}
-
-enum class Number { Good, Bad, TooLarge };
-
-// Decimal or 0x-hex digits and nothing else; a negative number is a number out of range.
-Number parseNumber(std::string_view text, unsigned long long& value) {
-    bool negative = false;
-    if (text.starts_with('-')) {
-        negative = true;
-        text.remove_prefix(1);
-    }
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    if (text.empty() || text.front() == '+' || text.front() == '-')
-        return Number::Bad;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (end != text.data() + text.size())
-        return Number::Bad;
-    if (ec == std::errc::result_out_of_range || negative)
-        return Number::TooLarge;
-    return ec == std::errc() ? Number::Good : Number::Bad;
 }
 
 // The error of one argument, or its writes appended.
@@ -69,10 +44,10 @@ std::optional<std::string> parseOne(const std::string& arg, std::vector<ByteWrit
     }
 
     unsigned long long code = 0;
-    const Number n = parseNumber(value, code);
-    if (n == Number::Bad)
+    const NumberParse n = parseNumber(value, code);
+    if (n == NumberParse::Bad)
         return arg + ": VALUE must be a decimal or 0x-hex number";
-    if (n == Number::TooLarge || !fieldAccepts(*field, code))
+    if (n == NumberParse::OutOfRange || !fieldAccepts(*field, code))
         return arg + ": out of range (" + rangeText(*field) + ")";
     for (std::size_t i = 0; i < field->width; ++i)
         writes.push_back(
