@@ -3,6 +3,7 @@
 #include "resources/DialogUnits.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -78,6 +79,8 @@ QFont skinFont(int pixelSize, bool bold = false) {
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
+    // Grey-scale edges: the bitmaps must not depend on the screen they are first drawn for.
+    font.setStyleStrategy(QFont::NoSubpixelAntialias);
     return font;
 }
 
@@ -99,9 +102,10 @@ void bevelFace(QPainter& p, const QRectF& r, double radius, const QColor& top, c
 void groove(QPainter& p, const QRectF& r, const QColor& floor) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 90));
-    p.drawRoundedRect(r.adjusted(-1, -1, 1, 1), r.height() / 2 + 1, r.height() / 2 + 1);
+    const double radius = std::min(r.width(), r.height()) / 2;
+    p.drawRoundedRect(r.adjusted(-1, -1, 1, 1), radius + 1, radius + 1);
     p.setBrush(floor);
-    p.drawRoundedRect(r, r.height() / 2, r.height() / 2);
+    p.drawRoundedRect(r, radius, radius);
     p.setPen(QPen(QColor(255, 255, 255, 60), 1.0));
     p.drawLine(QPointF(r.left() + 2, r.bottom() + 1.5), QPointF(r.right() - 2, r.bottom() + 1.5));
 }
@@ -179,7 +183,7 @@ void paintStripChannel(QPainter& p, QSize s, int) {
     const double slotX = 18 + 15 / 2.0;
     groove(p, QRectF(slotX - 2, kTravelTop - 3, 4, travelBottom - kTravelTop + 6),
            QColor(26, 28, 31));
-    p.setFont(skinFont(8));
+    p.setFont(skinFont(7));
     const auto yOfDb = [&](double db) {
         return kTravelTop + (12.0 - db) / 36.0 * (travelBottom - kTravelTop);
     };
@@ -191,7 +195,7 @@ void paintStripChannel(QPainter& p, QSize s, int) {
         p.drawLine(QPointF(s.width() - 4, y), QPointF(s.width() - (major ? 1 : 2), y));
         if (major) {
             p.setPen(db == 0 ? QColor(196, 90, 0) : QColor(40, 42, 46));
-            p.drawText(QRectF(0, y - 5, 12, 10), Qt::AlignRight | Qt::AlignVCenter,
+            p.drawText(QRectF(0, y - 5, 13, 10), Qt::AlignRight | Qt::AlignVCenter,
                        db > 0 ? QStringLiteral("+%1").arg(db).left(3) : QString::number(db));
         }
     }
@@ -375,10 +379,17 @@ void paintMeters(QPainter& p, QSize s, int id) {
         p.setPen(QColor(255, 165, 0));
         p.drawText(QRectF(x - 34, segmentCentre(17) - 6, 27, 12), Qt::AlignRight | Qt::AlignVCenter,
                    chinese ? QStringLiteral("压限") : QStringLiteral("Limit"));
-        p.setFont(nameFont);
-        p.setPen(text);
+        // Names are centred under their meter and shrunk to fit between the neighbours.
         const QString name = QString::fromUtf8(chinese ? kChinese[m] : kEnglish[m]);
-        p.drawText(QRectF(x + width / 2.0 - 30, top + height + 8, 60, 16), Qt::AlignCenter, name);
+        const int room = du.toPixelsX(input ? 37 : 33) - 4;
+        QFont fitted = nameFont;
+        while (fitted.pixelSize() > 8 && QFontMetrics(fitted).horizontalAdvance(name) > room) {
+            fitted.setPixelSize(fitted.pixelSize() - 1);
+        }
+        p.setFont(fitted);
+        p.setPen(text);
+        p.drawText(QRectF(x + width / 2.0 - room / 2.0, top + height + 8, room, 16),
+                   Qt::AlignCenter, name);
     }
 
     // Headings over the two blocks, with their units.
@@ -401,22 +412,22 @@ void paintMeters(QPainter& p, QSize s, int id) {
 }
 
 const std::array<BitmapEntry, 20> kBitmaps{{
-    {bitmap::kTopBarThumb, {12, 18}, paintTopBarThumb},
-    {bitmap::kTopBarChannel, {112, 18}, paintTopBarChannel},
+    {bitmap::kTopBarThumb, {11, 19}, paintTopBarThumb},
+    {bitmap::kTopBarChannel, {117, 19}, paintTopBarChannel},
     {bitmap::kStripThumb, {15, 17}, paintStripThumb},
     {bitmap::kStripChannel, {38, 123}, paintStripChannel},
     {bitmap::kSliderThumb, {15, 15}, paintSliderThumb},
-    {bitmap::kSliderChannel, {140, 15}, paintSliderChannel},
+    {bitmap::kSliderChannel, {175, 15}, paintSliderChannel},
     {bitmap::kButtonUp, {64, 22}, paintButton},
     {bitmap::kButtonDown, {64, 22}, paintButton},
-    {bitmap::kSliderActiveChannel, {140, 15}, paintSliderChannel},
+    {bitmap::kSliderActiveChannel, {175, 15}, paintSliderChannel},
     {bitmap::kSelectorDown, {88, 25}, paintButton},
     {bitmap::kSelectorUp, {88, 25}, paintButton},
     {bitmap::kSignMinus, {18, 18}, paintSign},
     {bitmap::kSignPlus, {18, 18}, paintSign},
     {bitmap::kMainBackground, {1139, 628}, paintMainBackground},
     {bitmap::kTopBarButton, {88, 25}, paintTopBarButton},
-    {bitmap::kTopBarActiveChannel, {112, 18}, paintTopBarChannel},
+    {bitmap::kTopBarActiveChannel, {117, 19}, paintTopBarChannel},
     {bitmap::kMetersChinese, {811, 344}, paintMeters},
     {bitmap::kMuteOff, {18, 18}, paintMute},
     {bitmap::kMuteOn, {18, 18}, paintMute},

@@ -19,10 +19,10 @@ struct SizeCase {
 
 TEST(Skin, BitmapsHaveTheirSizes) {
     const SizeCase cases[] = {
-        {133, 12, 18},  {134, 112, 18},  {137, 15, 17}, {138, 38, 123},   {141, 15, 15},
-        {142, 140, 15}, {152, 64, 22},   {154, 64, 22}, {155, 140, 15},   {157, 88, 25},
+        {133, 11, 19},  {134, 117, 19},  {137, 15, 17}, {138, 38, 123},   {141, 15, 15},
+        {142, 175, 15}, {152, 64, 22},   {154, 64, 22}, {155, 175, 15},   {157, 88, 25},
         {158, 88, 25},  {160, 18, 18},   {161, 18, 18}, {167, 1139, 628}, {168, 88, 25},
-        {169, 112, 18}, {170, 811, 344}, {172, 18, 18}, {173, 18, 18},    {174, 811, 344},
+        {169, 117, 19}, {170, 811, 344}, {172, 18, 18}, {173, 18, 18},    {174, 811, 344},
     };
     ASSERT_EQ(skinBitmapIds().size(), std::size(cases));
     for (const SizeCase& c : cases) {
@@ -52,7 +52,7 @@ TEST(Skin, EachBitmapIsDrawnOnce) {
 
 TEST(Skin, PageSliderLinesAreBlackAndOrange) {
     const int mid = 15 / 2;
-    for (int x : {3, 70, 136}) {
+    for (int x : {3, 70, 171}) {
         EXPECT_EQ(pixel(142, x, mid), QColor(Qt::black)) << x;
         EXPECT_EQ(pixel(155, x, mid), QColor(kAccentColour)) << x;
     }
