@@ -143,6 +143,7 @@ QLayout* controls() {
         slider->setThumbBitmaps(bitmap::kSliderThumb, bitmap::kSliderThumb);
         slider->setRange(0, 100);
         slider->setPos(position);
+        slider->setFixedSize(slider->size()); // the layout must keep the bitmap's size
         pageGrid->addWidget(slider, 0, column++);
     }
     struct Pair {
@@ -182,7 +183,9 @@ QLayout* controls() {
     volume->setThumbBitmaps(bitmap::kTopBarThumb, bitmap::kTopBarThumb);
     volume->setRange(0, 84);
     volume->setPos(50);
+    volume->setFixedSize(volume->size());
     barRow->addWidget(volume);
+    barRow->addStretch(1);
     for (bool muted : {false, true}) {
         auto* mute = new BitButton;
         mute->setBitmaps(bitmap::kMuteOff, bitmap::kMuteOff, bitmap::kMuteOff, bitmap::kMuteOn,
