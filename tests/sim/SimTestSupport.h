@@ -17,9 +17,15 @@ namespace kesmo::sim::test {
 // Frames are built here with their own checksum sum, not with the simulator's framing.
 inline Bytes wire(std::uint8_t code, std::vector<std::uint8_t> data) {
     const auto length = static_cast<unsigned>(data.size() + 2);
-    Bytes frame{0xFF, 0x55, static_cast<std::uint8_t>(length & 0xFF),
-                static_cast<std::uint8_t>(length >> 8), code};
-    frame.insert(frame.end(), data.begin(), data.end());
+    Bytes frame;
+    frame.reserve(data.size() + 6);
+    // Appended byte by byte: GCC 12 at -O2 misreads a range insert here as out of bounds.
+    for (std::uint8_t b :
+         {std::uint8_t{0xFF}, std::uint8_t{0x55}, static_cast<std::uint8_t>(length & 0xFF),
+          static_cast<std::uint8_t>(length >> 8), code})
+        frame.push_back(b);
+    for (std::uint8_t b : data)
+        frame.push_back(b);
     unsigned sum = 0;
     for (std::size_t i = 2; i < frame.size(); ++i) {
         sum += frame[i];
