@@ -55,7 +55,8 @@ protected:
 };
 
 // The device link's sink: posts every message to one target; notices become message boxes
-// that the UI thread shows without blocking anyone.
+// that the UI thread shows without blocking anyone. Unregister it (setMessageSink(nullptr))
+// and stop the worker before the target goes.
 class PostingSink final : public MessageSink {
 public:
     explicit PostingSink(QObject* target);
