@@ -54,9 +54,19 @@ public:
             setByte(i, v);
     }
 
+    // Compares whole aligned words with one relaxed 64-bit atomic load each (the synchroniser
+    // compares most of the image on every step); the ends byte by byte.
     bool sameAs(const ByteImage& other, std::size_t offset, std::size_t length) const {
         assert(offset + length <= N);
-        for (std::size_t i = offset; i < offset + length; ++i)
+        const std::size_t end = offset + length;
+        std::size_t i = offset;
+        for (; i < end && i % kWordSize != 0; ++i)
+            if (byte(i) != other.byte(i))
+                return false;
+        for (; i + kWordSize <= end; i += kWordSize)
+            if (wordAt(i) != other.wordAt(i))
+                return false;
+        for (; i < end; ++i)
             if (byte(i) != other.byte(i))
                 return false;
         return true;
@@ -79,12 +89,23 @@ public:
     }
 
 private:
+    static constexpr std::size_t kWordSize = sizeof(std::uint64_t);
+
+    // The bytes live in words so that a compare may load a whole word; every byte access
+    // still goes through its own atomic byte reference (unsigned char may alias the word).
     std::atomic_ref<std::uint8_t> ref(std::size_t i) const {
         assert(i < N);
-        return std::atomic_ref<std::uint8_t>(const_cast<std::uint8_t&>(m_bytes[i]));
+        auto* bytes = reinterpret_cast<std::uint8_t*>(const_cast<std::uint64_t*>(m_words.data()));
+        return std::atomic_ref<std::uint8_t>(bytes[i]);
+    }
+    // The word holding bytes i .. i + 7; i is a multiple of the word size.
+    std::uint64_t wordAt(std::size_t i) const {
+        assert(i % kWordSize == 0 && i + kWordSize <= N);
+        return std::atomic_ref<std::uint64_t>(const_cast<std::uint64_t&>(m_words[i / kWordSize]))
+            .load(std::memory_order_relaxed);
     }
 
-    std::array<std::uint8_t, N> m_bytes{};
+    std::array<std::uint64_t, (N + kWordSize - 1) / kWordSize> m_words{};
 };
 
 } // namespace kesmo
