@@ -79,11 +79,12 @@ struct SyncTable {
     std::size_t count = 0;
     std::array<SyncSpan, kMaxItems> spans{};
     std::size_t spanCount = 0;
+    static constexpr std::size_t kSpanBox = 128; // the widest span
 
     // Groups each run of items into the longest prefix (of a few items) whose bytes form one
     // range, so that interleaved items such as level and sign bytes share one compare.
     void buildSpans() {
-        constexpr std::size_t kLookahead = 32, kBox = 128;
+        constexpr std::size_t kLookahead = 32;
         for (std::size_t i = 0; i < count;) {
             std::size_t lo = items[i].offset, hi = lo + items[i].width, end = i + 1;
             std::size_t groupLo = lo, groupHi = hi;
@@ -92,7 +93,7 @@ struct SyncTable {
                     break;
                 lo = std::min<std::size_t>(lo, items[j].offset);
                 hi = std::max<std::size_t>(hi, items[j].offset + items[j].width);
-                if (hi - lo > kBox)
+                if (hi - lo > kSpanBox)
                     break;
                 if (coversRange(i, j + 1, lo, hi)) {
                     end = j + 1;
@@ -108,7 +109,7 @@ struct SyncTable {
     }
     // Whether items first .. end - 1 together cover every byte of lo .. hi - 1.
     bool coversRange(std::size_t first, std::size_t end, std::size_t lo, std::size_t hi) const {
-        std::array<bool, 128> covered{};
+        std::array<bool, kSpanBox> covered{};
         for (std::size_t n = first; n < end; ++n)
             for (std::size_t k = 0; k < items[n].width; ++k)
                 covered[items[n].offset + k - lo] = true;

@@ -224,6 +224,11 @@ struct SyncTest : ::testing::Test {
         EXPECT_EQ(ParamSync(staging, *store, *link), 1);
         return wireHex(staging);
     }
+    // The scene selection as the device already knows it.
+    void selectScene(std::uint8_t s) {
+        store->working.setByte(kSceneSelect, s);
+        store->mirror.setByte(kSceneSelect, s);
+    }
     bool meterRequest() const {
         return staging.length() == 3 && (staging.code() == 12 || staging.code() == 24);
     }
@@ -245,8 +250,7 @@ struct SyncTest : ::testing::Test {
 };
 
 TEST_F(SyncTest, IdleLinkAlternatesMeterRequestsStartingWithLevels) {
-    store->working.setByte(kSceneSelect, 1);
-    store->mirror.setByte(kSceneSelect, 1);
+    selectScene(1);
     EXPECT_EQ(step(), "FF 55 03 00 0C 01 10");
     EXPECT_EQ(step(), "FF 55 03 00 18 01 1C");
     EXPECT_EQ(step(), "FF 55 03 00 0C 01 10");
@@ -256,8 +260,7 @@ TEST_F(SyncTest, IdleLinkAlternatesMeterRequestsStartingWithLevels) {
 TEST_F(SyncTest, MeterRequestCarriesTheRawSceneSelection) {
     for (auto [scene, wire] : {std::pair<std::uint8_t, const char*>{0, "FF 55 03 00 0C 00 0F"},
                                {200, "FF 55 03 00 0C C8 D7"}}) {
-        store->working.setByte(kSceneSelect, scene);
-        store->mirror.setByte(kSceneSelect, scene);
+        selectScene(scene);
         link->lamps.alternation = 0;
         EXPECT_EQ(step(), wire);
         EXPECT_EQ(store->mirror.byte(kSceneSelect), scene);
@@ -464,8 +467,7 @@ TEST_F(SyncTest, EveryByteIsCarriedByItsItemOrNeverSent) {
 }
 
 TEST_F(SyncTest, ItemsChangedTogetherArriveInTableOrder) {
-    store->working.setByte(kSceneSelect, 1);
-    store->mirror.setByte(kSceneSelect, 1);
+    selectScene(1);
     struct Change {
         bool system;
         std::size_t at;
@@ -516,8 +518,7 @@ TEST_F(SyncTest, ItemsChangedTogetherArriveInTableOrder) {
 }
 
 TEST_F(SyncTest, ScenesNotEditedWaitUntilTheyAreEdited) {
-    store->working.setByte(kSceneSelect, 1);
-    store->mirror.setByte(kSceneSelect, 1);
+    selectScene(1);
     store->working.setByte(1490 + 61, 1); // scene 2, Main L EQ bypass
     step();
     EXPECT_TRUE(meterRequest());
@@ -539,8 +540,7 @@ TEST_F(SyncTest, SceneSelectionAboveThreeComparesTheFallbackScene) {
     for (Case c : {Case{7, 3, 3}, {255, 2, 2}, {4, 1, 1}, {200, 9, 1}, {0, 3, 3}}) {
         SCOPED_TRACE(static_cast<int>(c.sceneSelect));
         store = std::make_unique<ParamStore>();
-        store->working.setByte(kSceneSelect, c.sceneSelect);
-        store->mirror.setByte(kSceneSelect, c.sceneSelect);
+        selectScene(c.sceneSelect);
         store->fallbackScene = c.fallback;
         // The delay of Surround R, the last bytes of each scene.
         for (std::uint8_t s = 1; s <= 3; ++s)
@@ -560,8 +560,7 @@ TEST_F(SyncTest, SceneSelectionAboveThreeComparesTheFallbackScene) {
 
 // Pages write without the lock while the worker steps; afterwards every edit arrives.
 TEST_F(SyncTest, EditsDuringStepsAreAllDeliveredInTheEnd) {
-    store->working.setByte(kSceneSelect, 1);
-    store->mirror.setByte(kSceneSelect, 1);
+    selectScene(1);
     std::atomic<bool> done{false};
     std::thread page([&] {
         for (unsigned n = 0; n < 20000; ++n) {
