@@ -1,5 +1,7 @@
 #include "model/DataConver.h"
 
+#include "model/TextFormat.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -89,16 +91,10 @@ template <std::size_t N> const char* tableText(const std::array<const char*, N>&
     return table[static_cast<std::size_t>(std::clamp(code, 0, static_cast<int>(N) - 1))];
 }
 
-template <typename... Args> std::string printed(const char* format, Args... args) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
-
 std::string integerText(int code, const DisplayFormat& format) {
     const long long value =
         static_cast<long long>(code) * format.integerScale - format.integerOffset;
-    return printed("%lld", value);
+    return std::to_string(value);
 }
 
 } // namespace
@@ -182,18 +178,18 @@ std::string formatCode(int kind, int code, const DisplayFormat& format) {
         if (c == 0) {
             return "OFF";
         }
-        return printed(c < 82 ? "%.1f" : "%.0f", crossoverFrequencyHz(c)) + format.unit;
+        return fixedText(crossoverFrequencyHz(c), c < 82 ? 1 : 0) + format.unit;
     case kKindReal:
-        return printed("%.1f", c * format.realScale - format.realOffset) + format.unit;
+        return fixedText(c * format.realScale - format.realOffset, 1) + format.unit;
     case kKindQ:
-        return printed("%.2f", qValue(c)) + format.unit;
+        return fixedText(qValue(c), 2) + format.unit;
     case kKindIntegerOff:
         if (c == format.minimum) {
             return "OFF";
         }
         return integerText(c, format) + format.unit;
     case kKindMetres:
-        return printed("%.3fm", c / 10.0 * 0.34) + format.unit;
+        return fixedText(c / 10.0 * 0.34, 3) + "m" + format.unit;
     case kKindInteger:
     default:
         return integerText(c, format) + format.unit;

@@ -1,6 +1,7 @@
 #include "model/FieldCatalogue.h"
 
 #include "model/Layout.h"
+#include "model/TextFormat.h"
 
 #include <algorithm>
 #include <array>
@@ -465,12 +466,12 @@ std::string fieldDisplay(const Field& field, unsigned code) {
     switch (field.scale) {
     case FieldScale::FrequencyHz: {
         const double hz = eqFrequencyHz(c);
-        return printed(hz < 100.0 ? "%.1f Hz" : "%.0f Hz", hz);
+        return fixedText(hz, hz < 100.0 ? 1 : 0) + " Hz";
     }
     case FieldScale::GainDb:
-        return printed("%.1f dB", gainDb(c));
+        return fixedText(gainDb(c), 1) + " dB";
     case FieldScale::Q:
-        return printed("Q %.2f", qValue(c));
+        return "Q " + fixedText(qValue(c), 2);
     case FieldScale::Label:
         return formatCode(field.kind, c, field.format);
     case FieldScale::Choice:
