@@ -291,9 +291,8 @@ int CH9326WriteData(Ch9326Handle handle, const void* buffer, std::uint32_t lengt
     }
     const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(buffer),
                                               buffer ? length : 0u);
-    for (std::size_t pos = 0; pos < bytes.size(); pos += ch9326::kMaxDataBytes) {
-        const auto chunk = bytes.subspan(pos, std::min(ch9326::kMaxDataBytes, bytes.size() - pos));
-        if (b->device().write(ch9326::outputReport(chunk)) < 0) {
+    for (const auto piece : ch9326::reportPieces(bytes)) {
+        if (b->device().write(ch9326::outputReport(piece)) < 0) {
             return fail(kCh9326DeviceNotConnected, 0);
         }
     }

@@ -4,6 +4,14 @@
 
 namespace kesmo::ch9326 {
 
+std::vector<std::span<const std::uint8_t>> reportPieces(std::span<const std::uint8_t> bytes) {
+    std::vector<std::span<const std::uint8_t>> pieces;
+    for (std::size_t pos = 0; pos < bytes.size(); pos += kMaxDataBytes) {
+        pieces.push_back(bytes.subspan(pos, std::min(kMaxDataBytes, bytes.size() - pos)));
+    }
+    return pieces;
+}
+
 WireReport outputReport(std::span<const std::uint8_t> data) {
     WireReport wire{};
     const std::size_t count = std::min(data.size(), kMaxDataBytes);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 // The HID reports of the CH9326 bridge, both directions, and its configuration feature report.
 // This is the one place that knows their layout; the layer and the fake bridge both use it.
@@ -23,6 +24,9 @@ inline constexpr std::size_t kWireReportSize = 1 + kReportSize; // with the repo
 
 using Report = std::array<std::uint8_t, kReportSize>;
 using WireReport = std::array<std::uint8_t, kWireReportSize>;
+
+// The pieces of up to 31 bytes, in order, that UART bytes travel in, one report each.
+std::vector<std::span<const std::uint8_t>> reportPieces(std::span<const std::uint8_t> bytes);
 
 // Host side: what the HID write is given for up to 31 UART bytes (more are cut off).
 WireReport outputReport(std::span<const std::uint8_t> data);

@@ -175,9 +175,8 @@ void FakeCh9326Bridge::injectReport(const std::string& path, std::span<const std
 
 void FakeCh9326Bridge::injectUartBytes(const std::string& path,
                                        std::span<const std::uint8_t> bytes) {
-    for (std::size_t pos = 0; pos < bytes.size(); pos += ch9326::kMaxDataBytes) {
-        const auto chunk = bytes.subspan(pos, std::min(ch9326::kMaxDataBytes, bytes.size() - pos));
-        injectReport(path, ch9326::inputReport(chunk));
+    for (const auto piece : ch9326::reportPieces(bytes)) {
+        injectReport(path, ch9326::inputReport(piece));
     }
 }
 
@@ -212,24 +211,28 @@ FakeCh9326Bridge::featureReports(const std::string& path) const {
     return b ? b->features : std::vector<std::vector<std::uint8_t>>{};
 }
 
-std::optional<ch9326::UartSettings> FakeCh9326Bridge::uartSettings(const std::string& path) const {
-    std::optional<ch9326::UartSettings> last;
-    for (const auto& report : featureReports(path)) {
-        if (const auto settings = ch9326::uartSettingsOf(report)) {
-            last = settings;
+namespace {
+
+// What the last feature report of a kind set.
+template <typename Parse>
+auto lastSet(const std::vector<std::vector<std::uint8_t>>& reports, Parse parse) {
+    decltype(parse(reports.front())) last;
+    for (const auto& report : reports) {
+        if (const auto value = parse(report)) {
+            last = value;
         }
     }
     return last;
 }
 
+} // namespace
+
+std::optional<ch9326::UartSettings> FakeCh9326Bridge::uartSettings(const std::string& path) const {
+    return lastSet(featureReports(path), ch9326::uartSettingsOf);
+}
+
 std::optional<ch9326::Timeouts> FakeCh9326Bridge::timeouts(const std::string& path) const {
-    std::optional<ch9326::Timeouts> last;
-    for (const auto& report : featureReports(path)) {
-        if (const auto t = ch9326::timeoutsOf(report)) {
-            last = t;
-        }
-    }
-    return last;
+    return lastSet(featureReports(path), ch9326::timeoutsOf);
 }
 
 int FakeCh9326Bridge::openCount(const std::string& path) const {
