@@ -247,4 +247,9 @@ bool Command::dispatchFrame(const Frame& frame) {
     return true;
 }
 
+void buildCommand(int code, int arg) {
+    if (Command* command = Command::instance())
+        buildCommand(command->queue(), command->store(), command->link(), code, arg);
+}
+
 } // namespace kesmo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devicelink/Catalogue.h"
 #include "devicelink/Frame.h"
 #include "devicelink/LinkState.h"
 #include "devicelink/SendDataQueue.h"
@@ -65,6 +66,13 @@ private:
     Frame* m_inFlight;
     std::atomic<bool> m_systemPageCurrent{false};
 };
+
+// Appends the frames of one bulk command to the queue of the process-wide Command object, from
+// its model and link state; nothing while no Command exists. The caller holds ModelLock.
+void buildCommand(int code, int arg);
+inline void buildCommand(CommandCode code, int arg) {
+    buildCommand(codeValue(code), arg);
+}
 
 // The notice a stored-mode reply raises when it names another mode than was asked for.
 inline constexpr const char* kModeIndexMismatchText = "11";

@@ -344,10 +344,17 @@ TEST_F(CommandTest, ModesAndRecall) {
                                                   {Message::WorkingModeArrived, 0, 0}}));
 }
 
-TEST_F(CommandTest, ObjectIsReachableWhileItLives) {
+TEST_F(CommandTest, ProcessWideObjectTakesBulkCommands) {
     EXPECT_EQ(Command::instance(), command.get());
+    buildCommand(CommandCode::ReadIdentity, 0);
+    ASSERT_EQ(command->queue().count(), 1u);
+    const Frame& f = command->queue().at(0).frame();
+    EXPECT_EQ(Bytes(f.data(), f.data() + f.wireSize()), hex("FF 55 03 00 7F 00 82"));
+    EXPECT_EQ(f.field(Frame::kIdentityQuery), 1);
+
     command.reset();
     EXPECT_EQ(Command::instance(), nullptr);
+    buildCommand(CommandCode::ReadIdentity, 0);
 }
 
 } // namespace
