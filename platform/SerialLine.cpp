@@ -253,15 +253,7 @@ LineResult SerialLine::write(std::span<const std::uint8_t> bytes, Clock& clock,
         if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
             return {LineResult::Kind::Gone, EIO};
     }
-    // The bytes are on their way once the driver's output queue is empty.
-    for (;;) {
-        int queued = 0;
-        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
-            return {};
-        if (clock.now() >= end)
-            return {LineResult::Kind::Failed, ETIMEDOUT};
-        clock.sleep(Clock::Duration{1});
-    }
+    return {};
 }
 
 } // namespace kesmo

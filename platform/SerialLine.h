@@ -66,13 +66,14 @@ public:
     LineResult readState();
     LineResult writeState(const LineSettings& settings);
 
-    // Discards pending input and/or output.
+    // Discards pending input and/or output. On a pseudo-terminal, output means what the other
+    // end has not read yet.
     LineResult purge(bool input = true, bool output = true);
     // Bytes waiting and line errors; Gone once the other end hung up.
     LineResult status(LineStatus& out);
     // Reads what is there without blocking; `got` may be 0.
     LineResult read(std::span<std::uint8_t> out, std::size_t& got);
-    // Writes every byte and waits until the driver has passed them on, for at most `timeout`.
+    // Hands every byte to the driver, waiting for room for at most `timeout`.
     LineResult write(std::span<const std::uint8_t> bytes, Clock& clock, Clock::Duration timeout);
 
     // The settings as last read or written (tests read them back).
