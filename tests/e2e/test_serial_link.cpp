@@ -1,0 +1,281 @@
+#include "devicelink/Command.h"
+#include "devicelink/SerialPort.h"
+#include "model/WorkingModel.h"
+#include "sim/Engine.h"
+#include "sim/PtyHost.h"
+#include "tests/devicelink/RecordingSink.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace kesmo;
+using namespace kesmo::layout;
+using kesmo::test::Posted;
+using kesmo::test::RecordingSink;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Waits for something another thread does; the bound only keeps a broken run from hanging.
+bool eventually(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+class RecordingProgress final : public ProgressSink {
+public:
+    void step(int s) override {
+        std::lock_guard lock(m_mutex);
+        m_steps.push_back(s);
+    }
+    std::vector<int> steps() const {
+        std::lock_guard lock(m_mutex);
+        return m_steps;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<int> m_steps;
+};
+
+struct SerialLinkTest : ::testing::Test {
+    sim::Engine engine;
+    std::unique_ptr<sim::PtyHost> host;
+    std::unique_ptr<ParamStore> store = std::make_unique<ParamStore>();
+    std::unique_ptr<LinkState> link = std::make_unique<LinkState>();
+    std::unique_ptr<Command> command;
+    RecordingSink sink;
+    RecordingProgress progress;
+    FakeClock fakeClock;
+    std::unique_ptr<SerialPort> port;
+
+    void SetUp() override {
+        host = std::make_unique<sim::PtyHost>(engine);
+        std::string error;
+        ASSERT_TRUE(host->start(error)) << error;
+        initialiseModel(*store);
+        takeOverImage(*store, true);
+        link->transport = transport::kSerial;
+        command = std::make_unique<Command>(*store, *link);
+        setMessageSink(&sink);
+    }
+    void TearDown() override {
+        if (port)
+            port->close();
+        setMessageSink(nullptr);
+        host->stop();
+    }
+
+    // Opens the simulator's terminal, queues the identity query and starts the worker.
+    void connect(Clock& clock = steadyClock()) {
+        port = std::make_unique<SerialPort>(*command, clock, &progress);
+        ASSERT_EQ(port->open(host->slavePath()), 1);
+        {
+            std::lock_guard lock(modelLock());
+            command->queue().clear();
+            buildCommand(CommandCode::ReadIdentity, 0);
+        }
+        ASSERT_EQ(port->start(), 1);
+    }
+    std::vector<std::uint8_t> codes() const {
+        std::vector<std::uint8_t> out;
+        for (const sim::ReceivedFrame& f : engine.frames())
+            out.push_back(f.code);
+        return out;
+    }
+    // Once the port is closed: writes a marker frame and waits until the simulator has read
+    // it, so that it has also read everything the worker wrote before.
+    void drainSimulator() {
+        const int fd = ::open(host->slavePath().c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        const std::size_t before = engine.count(0x0C);
+        const Bytes marker{0xFF, 0x55, 0x03, 0x00, 0x0C, 0x01, 0x10};
+        ASSERT_EQ(::write(fd, marker.data(), marker.size()), 7);
+        EXPECT_TRUE(eventually([&] { return engine.count(0x0C) > before; }));
+        ::close(fd);
+    }
+    bool posted(Message m) const { return sink.count(m) > 0; }
+};
+
+TEST_F(SerialLinkTest, FirstFrameIsTheIdentityQueryAndItsReplyArrives) {
+    connect();
+    ASSERT_TRUE(eventually([&] { return posted(Message::IdentityArrived); }));
+    const auto frames = engine.frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames[0].bytes, (Bytes{0xFF, 0x55, 0x03, 0x00, 0x7F, 0x00, 0x82}));
+    EXPECT_EQ(link->perModeSystemBlocks, engine.state().perModeSystemBlocks);
+    EXPECT_EQ(link->storeAllowed, engine.state().storeAllowed);
+}
+
+TEST_F(SerialLinkTest, QueuedReadOfNamesSystemBlockAndModeLandsInTheModel) {
+    connect();
+    ASSERT_TRUE(eventually([&] { return posted(Message::IdentityArrived); }));
+    {
+        std::lock_guard lock(modelLock());
+        buildCommand(CommandCode::ReadNames, 0);
+        buildCommand(CommandCode::ReadSystemBlock, 0);
+        buildCommand(CommandCode::ReadMode, 0);
+        for (std::size_t i = 0; i < command->queue().count(); ++i)
+            const_cast<SendData&>(command->queue().at(i))
+                .frame()
+                .setField(Frame::kProgressStep, static_cast<std::uint8_t>(i + 1));
+    }
+    ASSERT_TRUE(eventually([&] { return posted(Message::WorkingModeArrived); }));
+
+    const sim::DeviceState device = engine.state();
+    std::lock_guard lock(modelLock());
+    EXPECT_EQ(store->working.snapshot(), device.working);
+    EXPECT_EQ(store->workingSystem.snapshot(), device.system);
+    EXPECT_TRUE(store->mirror.sameAs(store->working));
+    EXPECT_TRUE(store->mirrorSystem.sameAs(store->workingSystem));
+    for (int n = 1; n <= kStoredModes; ++n) {
+        const auto stored = store->storedMode(n).snapshot();
+        const auto& name = device.storedMode(static_cast<std::size_t>(n));
+        EXPECT_TRUE(std::equal(name.begin(), name.begin() + 20, stored.begin())) << n;
+    }
+    std::vector<int> steps(24);
+    for (int i = 0; i < 24; ++i)
+        steps[static_cast<std::size_t>(i)] = i + 1;
+    EXPECT_EQ(progress.steps(), steps);
+    EXPECT_EQ(sink.count(Message::SystemBlockArrived), 1u);
+}
+
+TEST_F(SerialLinkTest, BulkFramesGoBeforeChangesAndChangesBeforeMeterRequests) {
+    musicLeft(store->working).eq(3).setGain(130);
+    {
+        // The worker's first pass waits for the lock, so the names are queued behind the query.
+        std::lock_guard lock(modelLock());
+        connect();
+        buildCommand(CommandCode::ReadNames, 0);
+    }
+    ASSERT_TRUE(eventually([&] { return engine.count(24) >= 2; }));
+    const auto seen = codes();
+    ASSERT_GE(seen.size(), 27u);
+    EXPECT_EQ(seen[0], 127) << "the queue is cleared and the identity query goes first";
+    for (std::size_t i = 1; i <= 22; ++i)
+        EXPECT_EQ(seen[i], 128) << i;
+    EXPECT_EQ(seen[23], 3) << "the band change";
+    const std::vector<std::uint8_t> meters(seen.begin() + 24, seen.begin() + 27);
+    EXPECT_EQ(meters, (std::vector<std::uint8_t>{12, 24, 12}));
+    for (std::size_t i = 24; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i], i % 2 == 0 ? 12 : 24) << i;
+}
+
+TEST_F(SerialLinkTest, AnEditOfTheWorkingImageReachesTheDevice) {
+    connect();
+    ASSERT_TRUE(eventually([&] { return engine.count(24) >= 1; }));
+    // As a page does: in place, without the lock.
+    const std::size_t gain = musicLeft(store->working).eq(5).offset() + eqband::kGain;
+    const std::size_t delay = outputChannel(store->working, 1, kSub).offset() + output::kDelay;
+    store->working.setByte(gain, 77);
+    outputChannel(store->working, 1, kSub).setDelay(0x0123);
+    ASSERT_TRUE(eventually([&] {
+        const auto s = engine.state();
+        return s.working[gain] == 77 && s.working[delay] == 0x23 && s.working[delay + 1] == 0x01;
+    }));
+    std::lock_guard lock(modelLock());
+    EXPECT_EQ(store->mirror.byte(gain), 77);
+}
+
+TEST_F(SerialLinkTest, AReplySplitAcrossReadsCompletesOnce) {
+    engine.addFault({sim::Fault::splitReply(3), 127, 1});
+    connect();
+    ASSERT_TRUE(eventually([&] { return engine.count(12) >= 1; }));
+    EXPECT_EQ(engine.count(127), 1u) << "completed without a resend";
+    EXPECT_EQ(sink.count(Message::IdentityArrived), 1u);
+}
+
+TEST_F(SerialLinkTest, ARefusalMakesTheFrameGoAgain) {
+    engine.addFault({sim::Fault::refuse(2), 127, 1});
+    connect();
+    ASSERT_TRUE(eventually([&] { return posted(Message::IdentityArrived); }));
+    EXPECT_EQ(engine.count(127), 2u);
+    EXPECT_EQ(engine.counters().refusals, 1u);
+    EXPECT_EQ(sink.count(Message::IdentityArrived), 1u);
+    EXPECT_FALSE(posted(Message::PortLost));
+}
+
+TEST_F(SerialLinkTest, SilenceSendsTheIdentityQueryThreeTimesThenThePortIsLost) {
+    engine.addFault({sim::Fault::silent(), std::nullopt, std::nullopt});
+    connect(fakeClock);
+    ASSERT_TRUE(eventually([&] { return !port->threadAlive(); }));
+    EXPECT_EQ(sink.posted(), (std::vector<Posted>{{Message::PortLost, 1, 1}}));
+    // Each of the three writes: the 500 ms wait and 500 ms of polls, with the pass sleeps.
+    EXPECT_GE(fakeClock.elapsed(), Clock::Duration{3000});
+    EXPECT_LT(fakeClock.elapsed(), Clock::Duration{3500});
+    port->close();
+    engine.clearFaults();
+    drainSimulator();
+    EXPECT_EQ(engine.count(127), 3u);
+    std::lock_guard lock(modelLock());
+    EXPECT_EQ(command->inFlightRecord(transport::kSerial)[4], 0) << "records reset";
+}
+
+TEST_F(SerialLinkTest, HangUpPostsPortLost) {
+    engine.addFault({sim::Fault::hangUp(), 24, 1});
+    connect();
+    ASSERT_TRUE(eventually([&] { return posted(Message::PortLost); }));
+    EXPECT_TRUE(eventually([&] { return !port->threadAlive(); }));
+    EXPECT_EQ(sink.posted().back(), (Posted{Message::PortLost, 1, 0}));
+    EXPECT_EQ(sink.count(Message::PortLost), 1u);
+    port->close();
+    EXPECT_FALSE(port->isOpen());
+}
+
+TEST_F(SerialLinkTest, CloseJoinsTheWorkerEveryTime) {
+    struct Case {
+        const char* what;
+        std::function<void()> before;
+    };
+    const Case cases[] = {
+        {"right after start", [] {}},
+        {"while polling meters", [&] { eventually([&] { return engine.count(12) >= 2; }); }},
+        {"while a reply is delayed",
+         [&] {
+             engine.addFault({sim::Fault::delay(std::chrono::milliseconds(400)), 12, 1});
+             eventually([&] { return engine.count(12) >= 1; });
+         }},
+        {"while the UI thread holds the model lock", [] { modelLock().lock(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        connect();
+        c.before();
+        port->close();
+        EXPECT_FALSE(port->threadAlive());
+        EXPECT_FALSE(port->isOpen());
+        if (std::string(c.what).find("lock") != std::string::npos)
+            modelLock().unlock();
+        engine.clearFaults();
+    }
+    EXPECT_FALSE(posted(Message::PortLost));
+}
+
+TEST_F(SerialLinkTest, OpenFailuresAndReports) {
+    SerialPort serial(*command);
+    EXPECT_EQ(serial.open("kesmo-no-such-port"), 0);
+    EXPECT_EQ(serial.start(), 0);
+    EXPECT_TRUE(sink.notices().empty()) << "a port that does not open is not reported";
+
+    EXPECT_EQ(serial.open(host->slavePath(), 12345), 1) << "opened, its settings refused";
+    ASSERT_EQ(sink.notices().size(), 1u);
+    EXPECT_EQ(sink.notices()[0].first,
+              lineErrorReport("SetCommState()", EINVAL, portNumber(host->slavePath())));
+    EXPECT_EQ(sink.notices()[0].second, "Application Error");
+    serial.close();
+}
+
+} // namespace
