@@ -14,6 +14,7 @@ public:
     bool hasFrames() const { return !m_items.empty(); }
     std::size_t count() const { return m_items.size(); }
     const SendData& at(std::size_t i) const { return *m_items.at(i); }
+    SendData& at(std::size_t i) { return *m_items.at(i); }
     // Copies all bytes of the head frame into `record` and destroys the head; 0 when empty.
     int popInto(Frame& record) {
         if (m_items.empty())
