@@ -236,7 +236,7 @@ void ConnectionControl::bankArrived() {
 
 void ConnectionControl::saveBank() {
     const std::optional<std::string> chosen =
-        m_ui.saveFile(PresetKind::Bank, presetFolders(m_command.store()).bankStart);
+        m_ui.saveFile(PresetFileKind::Bank, presetFolders(m_command.store()).bankStart);
     if (!chosen)
         return;
     PresetStatus status;
@@ -250,7 +250,7 @@ void ConnectionControl::saveBank() {
 
 void ConnectionControl::exportMode() {
     const std::optional<std::string> chosen =
-        m_ui.saveFile(PresetKind::SingleMode, presetFolders(m_command.store()).singleModeStart);
+        m_ui.saveFile(PresetFileKind::SingleMode, presetFolders(m_command.store()).singleModeStart);
     if (!chosen)
         return;
     PresetStatus status;
@@ -264,7 +264,7 @@ void ConnectionControl::exportMode() {
 
 void ConnectionControl::importMode() {
     const std::optional<std::string> chosen =
-        m_ui.openFile(PresetKind::SingleMode, presetFolders(m_command.store()).singleModeStart);
+        m_ui.openFile(PresetFileKind::SingleMode, presetFolders(m_command.store()).singleModeStart);
     if (!chosen)
         return;
     LinkState& link = m_command.link();
@@ -291,7 +291,7 @@ void ConnectionControl::importMode() {
 
 void ConnectionControl::importAll() {
     const std::optional<std::string> chosen =
-        m_ui.openFile(PresetKind::Bank, presetFolders(m_command.store()).bankStart);
+        m_ui.openFile(PresetFileKind::Bank, presetFolders(m_command.store()).bankStart);
     if (!chosen)
         return;
     LinkState& link = m_command.link();

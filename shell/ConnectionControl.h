@@ -26,7 +26,7 @@ inline constexpr UiText kFileContentErrorText{"音乐文件读错误", "MusicFil
 inline constexpr const char* kFileOpenErrorText = "File read Error";
 inline constexpr const char* kFileWriteErrorText = "MusicFile Write Error";
 
-enum class PresetKind { SingleMode, Bank }; // ".dia" and ".dat"
+enum class PresetFileKind { SingleMode, Bank }; // ".dia" and ".dat"
 
 // What connection control needs of the user interface: the main window implements it with
 // widgets, kesmo-cli with console output. Everything but step runs on the owner's thread.
@@ -42,9 +42,9 @@ public:
     // A modal message box with an OK button.
     virtual void showMessage(const std::string& text) = 0;
     // File dialogs starting at `start` (a folder and pattern); nullopt when cancelled.
-    virtual std::optional<std::string> saveFile(PresetKind kind,
+    virtual std::optional<std::string> saveFile(PresetFileKind kind,
                                                 const std::filesystem::path& start) = 0;
-    virtual std::optional<std::string> openFile(PresetKind kind,
+    virtual std::optional<std::string> openFile(PresetFileKind kind,
                                                 const std::filesystem::path& start) = 0;
 
     // Every page reloads from the model.

@@ -41,12 +41,12 @@ public:
     void showBusy() override { add("busy"); }
     void hideProgress() override { add("hide"); }
     void showMessage(const std::string& text) override { add("message " + text); }
-    std::optional<std::string> saveFile(PresetKind kind, const std::filesystem::path&) override {
-        add(kind == PresetKind::Bank ? "save .dat" : "save .dia");
+    std::optional<std::string> saveFile(PresetFileKind kind, const std::filesystem::path&) override {
+        add(kind == PresetFileKind::Bank ? "save .dat" : "save .dia");
         return chosenPath;
     }
-    std::optional<std::string> openFile(PresetKind kind, const std::filesystem::path&) override {
-        add(kind == PresetKind::Bank ? "open .dat" : "open .dia");
+    std::optional<std::string> openFile(PresetFileKind kind, const std::filesystem::path&) override {
+        add(kind == PresetFileKind::Bank ? "open .dat" : "open .dia");
         return chosenPath;
     }
     void refreshAll() override { add("refresh"); }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "devicelink/PortDiscovery.h"
+#include "platform/Clock.h"
 #include "tools/kesmo-cli/Cli.h"
 #include "tools/kesmo-cli/SetArguments.h"
 
+#include <functional>
+#include <string>
 #include <vector>
 
-// The commands that talk to the processor.
+// The commands that talk to the processor, through the connection controller.
 namespace kesmo::cli {
 
 int runPorts(Invocation& inv);
@@ -15,5 +19,14 @@ int runBackup(Invocation& inv);
 int runRestore(Invocation& inv);
 // `set` after its arguments were checked: connect and apply the writes in order.
 int applySetWrites(Invocation& inv, const std::vector<ByteWrite>& writes);
+
+// What the device commands run on. Each part left empty means the system's own.
+struct DeviceEnvironment {
+    Clock* clock = nullptr;                              // the transports' clock
+    std::function<std::vector<PortEntry>()> serialPorts; // serial port discovery
+    std::function<std::vector<std::string>()> usbPaths;  // USB bridges; none when empty
+};
+// Tests replace parts of it before running a command.
+DeviceEnvironment& deviceEnvironment();
 
 } // namespace kesmo::cli
