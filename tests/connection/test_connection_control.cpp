@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <numeric>
+#include <set>
 #include <unistd.h>
 
 using namespace kesmo;
@@ -119,6 +120,71 @@ TEST_F(ConnectionTest, TwoCandidatesWhereOnlyTheSecondAnswers) {
     std::lock_guard lock(modelLock());
     EXPECT_EQ(store->working.snapshot(), live.engine.state().working);
     EXPECT_EQ(store->workingSystem.snapshot(), live.engine.state().system);
+}
+
+// A transport that only records: which ports opened, whether its worker runs.
+class FakePort final : public LinkPort {
+public:
+    int open(const std::string& port) override {
+        log.push_back("open " + port);
+        return refused.count(port) ? 0 : 1;
+    }
+    int start() override {
+        log.push_back("start");
+        return 1;
+    }
+    void close() override { log.push_back("close"); }
+    std::set<std::string> refused;
+    std::vector<std::string> log;
+};
+
+TEST_F(ConnectionTest, UsbCandidatesFollowSerialAndAUsbFailureStaysOnUsb) {
+    FakePort fakeSerial, usb;
+    fakeSerial.refused = {"ttyS0"};
+    usb.refused = {"/dev/hidraw1"};
+    ConnectionControl both(ui, *command, candidates, fakeSerial, &usb);
+    candidates.serial = {"ttyS0", "ttyUSB0", "ttyUSB1"};
+    candidates.usb = {"/dev/hidraw0", "/dev/hidraw1", "/dev/hidraw2"};
+    auto queuedIdentity = [&] {
+        return command->queue().count() == 1 && command->queue().at(0).frame().code() == 127;
+    };
+
+    struct Step {
+        int lost; // transport reported lost, 0 for Connect
+        const char* port;
+        int transport;
+    };
+    const Step steps[] = {
+        {0, "ttyUSB0", transport::kSerial},
+        {transport::kSerial, "ttyUSB1", transport::kSerial},
+        {transport::kSerial, "/dev/hidraw0", transport::kUsb},
+        {transport::kUsb, "/dev/hidraw2", transport::kUsb},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.port);
+        if (s.lost == 0)
+            both.connect();
+        else
+            both.handleMessage(Message::PortLost, s.lost, 1);
+        EXPECT_EQ(both.currentPort(), s.port);
+        EXPECT_EQ(link->transport, s.transport);
+        EXPECT_EQ(link->connected, 1);
+        EXPECT_TRUE(queuedIdentity());
+    }
+    EXPECT_EQ(fakeSerial.log,
+              (std::vector<std::string>{"open ttyS0", "open ttyUSB0", "start", "close",
+                                        "open ttyUSB1", "start", "close"}));
+    EXPECT_EQ(usb.log,
+              (std::vector<std::string>{"open /dev/hidraw0", "start", "close", "open /dev/hidraw1",
+                                        "open /dev/hidraw2", "start"}));
+    EXPECT_EQ(ui.calls(), (std::vector<std::string>{"lookup"}));
+
+    both.handleMessage(Message::PortLost, transport::kUsb, 1);
+    EXPECT_EQ(link->connected, 0);
+    EXPECT_EQ(link->transport, transport::kNone);
+    EXPECT_EQ(ui.calls(), (std::vector<std::string>{"lookup", "hide", "program label",
+                                                    "message Unable to Open Device!"}));
+    EXPECT_EQ(usb.log.back(), "close");
 }
 
 TEST_F(ConnectionTest, NothingToOpenShowsTheMessageInTheCurrentLanguage) {
