@@ -235,28 +235,23 @@ void ConnectionControl::bankArrived() {
 }
 
 void ConnectionControl::saveBank() {
-    const std::optional<std::string> chosen =
-        m_ui.saveFile(PresetFileKind::Bank, presetFolders(m_command.store()).bankStart);
-    if (!chosen)
-        return;
-    PresetStatus status;
-    {
-        std::lock_guard lock(modelLock());
-        status = kesmo::exportAll(m_command.store(), *chosen);
-    }
-    if (status != PresetStatus::Done)
-        m_ui.showMessage(kFileWriteErrorText);
+    saveAs(PresetFileKind::Bank, presetFolders(m_command.store()).bankStart, kesmo::exportAll);
 }
 
 void ConnectionControl::exportMode() {
-    const std::optional<std::string> chosen =
-        m_ui.saveFile(PresetFileKind::SingleMode, presetFolders(m_command.store()).singleModeStart);
+    saveAs(PresetFileKind::SingleMode, presetFolders(m_command.store()).singleModeStart,
+           kesmo::exportMode);
+}
+
+void ConnectionControl::saveAs(PresetFileKind kind, const std::filesystem::path& start,
+                               PresetStatus (*write)(ParamStore&, const std::string&)) {
+    const std::optional<std::string> chosen = m_ui.saveFile(kind, start);
     if (!chosen)
         return;
     PresetStatus status;
     {
         std::lock_guard lock(modelLock());
-        status = kesmo::exportMode(m_command.store(), *chosen);
+        status = write(m_command.store(), *chosen);
     }
     if (status != PresetStatus::Done)
         m_ui.showMessage(kFileWriteErrorText);

@@ -3,6 +3,7 @@
 #include "devicelink/Command.h"
 #include "devicelink/Messages.h"
 #include "devicelink/Progress.h"
+#include "model/Presets.h"
 
 #include <cstdint>
 #include <deque>
@@ -152,6 +153,8 @@ private:
     LinkPort* portOf(int transportKind);
     void goOffline();
     void saveBank();
+    void saveAs(PresetFileKind kind, const std::filesystem::path& start,
+                PresetStatus (*write)(ParamStore&, const std::string&));
     void showText(const UiText& text);
 
     ConnectionUi& m_ui;

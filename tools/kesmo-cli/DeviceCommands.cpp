@@ -334,15 +334,32 @@ int runPorts(Invocation& inv) {
     return kExitDone;
 }
 
-int runRead(Invocation& inv) {
-    if (const int status = expectOneFile(inv); status != kExitDone)
-        return status;
+namespace {
+
+enum class Then { Done, Delivered, BankSaved };
+
+// Connects, reads the device's state, runs one file command of the controller on FILE, then
+// waits for what the command set going.
+int runFileCommand(Invocation& inv, void (ConnectionControl::*command)(), Then then) {
     DeviceSession session(inv);
     if (const int status = session.connectAndRead(); status != kExitDone)
         return status;
     session.ui().setFile(inv.operands[0]);
-    session.control().exportMode();
-    return session.ui().messages() == 0 ? kExitDone : kExitFileError;
+    (session.control().*command)();
+    if (then == Then::BankSaved)
+        if (const int status = session.waitBankSaved(); status != kExitDone)
+            return status;
+    if (session.ui().messages() != 0)
+        return kExitFileError;
+    return then == Then::Delivered ? session.waitDelivered() : kExitDone;
+}
+
+} // namespace
+
+int runRead(Invocation& inv) {
+    if (const int status = expectOneFile(inv); status != kExitDone)
+        return status;
+    return runFileCommand(inv, &ConnectionControl::exportMode, Then::Done);
 }
 
 int runWrite(Invocation& inv) {
@@ -350,27 +367,13 @@ int runWrite(Invocation& inv) {
         return status;
     if (const int status = checkFile<SingleModeFile>(inv, parseSingleMode); status != kExitDone)
         return status;
-    DeviceSession session(inv);
-    if (const int status = session.connectAndRead(); status != kExitDone)
-        return status;
-    session.ui().setFile(inv.operands[0]);
-    session.control().importMode();
-    if (session.ui().messages() != 0)
-        return kExitFileError;
-    return session.waitDelivered();
+    return runFileCommand(inv, &ConnectionControl::importMode, Then::Delivered);
 }
 
 int runBackup(Invocation& inv) {
     if (const int status = expectOneFile(inv); status != kExitDone)
         return status;
-    DeviceSession session(inv);
-    if (const int status = session.connectAndRead(); status != kExitDone)
-        return status;
-    session.ui().setFile(inv.operands[0]);
-    session.control().exportAll();
-    if (const int status = session.waitBankSaved(); status != kExitDone)
-        return status;
-    return session.ui().messages() == 0 ? kExitDone : kExitFileError;
+    return runFileCommand(inv, &ConnectionControl::exportAll, Then::BankSaved);
 }
 
 int runRestore(Invocation& inv) {
@@ -381,14 +384,7 @@ int runRestore(Invocation& inv) {
         return usageError(inv, "FILE must be a .dat file");
     if (const int status = checkFile<BankFile>(inv, parseBank); status != kExitDone)
         return status;
-    DeviceSession session(inv);
-    if (const int status = session.connectAndRead(); status != kExitDone)
-        return status;
-    session.ui().setFile(inv.operands[0]);
-    session.control().importAll();
-    if (session.ui().messages() != 0)
-        return kExitFileError;
-    return session.waitDelivered();
+    return runFileCommand(inv, &ConnectionControl::importAll, Then::Delivered);
 }
 
 int applySetWrites(Invocation& inv, const std::vector<ByteWrite>& writes) {
