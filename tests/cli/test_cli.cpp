@@ -26,6 +26,12 @@ const Case kCases[] = {
     {{"read", "--port=", "x.dia"}, kExitUsage, "", "--port needs a port"},
     // After "--" an operand may start with a dash.
     {{"dump", "--", "-x.dia"}, kExitFileError, "", "kesmo-cli dump: -x.dia: File read Error"},
+    // Device commands check their operands before any port is opened.
+    {{"ports", "extra"}, kExitUsage, "", "kesmo-cli ports: expects no operands\n"},
+    {{"--port", "ttyUSB9", "read"}, kExitUsage, "", "kesmo-cli read: expects one FILE\n"},
+    {{"write", "a.dia", "b.dia"}, kExitUsage, "", "kesmo-cli write: expects one FILE\n"},
+    {{"backup"}, kExitUsage, "", "kesmo-cli backup: expects one FILE\n"},
+    {{"restore", "bank.bin"}, kExitUsage, "", "kesmo-cli restore: FILE must be a .dat file\n"},
 };
 
 TEST(Cli, OptionsHelpAndUsageErrors) {
@@ -44,17 +50,6 @@ TEST(Cli, HelpListsEveryRegisteredCommand) {
     const Outcome o = runArgs({"--help"});
     for (const Command& c : commands())
         EXPECT_NE(o.out.find("\n  " + std::string(c.name) + " "), std::string::npos) << c.name;
-}
-
-// Until the device side exists these are registered but do nothing.
-TEST(Cli, DeviceCommandsAreRegisteredButNotAvailableYet) {
-    for (const char* name : {"ports", "read", "write", "set", "backup", "restore"}) {
-        SCOPED_TRACE(name);
-        ASSERT_NE(findCommand(name), nullptr);
-        const Outcome o = runArgs({name, "--port", "ttyUSB0", "--trace", "sceneSelect=1"});
-        EXPECT_EQ(o.status, kExitUsage);
-        EXPECT_EQ(o.err, "kesmo-cli " + std::string(name) + ": not available yet\n");
-    }
 }
 
 } // namespace

@@ -122,11 +122,6 @@ int usageError(const Invocation& inv, std::string_view message) {
     return kExitUsage;
 }
 
-int notAvailable(Invocation& inv) {
-    report(inv, "not available yet");
-    return kExitUsage;
-}
-
 int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     Invocation inv{{}, {}, {}, out, err};
     bool help = false;

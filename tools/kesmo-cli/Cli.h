@@ -53,7 +53,5 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
 int usageError(const Invocation& inv, std::string_view message);
 // "kesmo-cli CMD: message" on err.
 void report(const Invocation& inv, std::string_view message);
-// A device command whose work is not there yet.
-int notAvailable(Invocation& inv);
 
 } // namespace kesmo::cli

@@ -20,7 +20,7 @@ int runRestore(Invocation& inv);
 // `set` after its arguments were checked: connect and apply the writes in order.
 int applySetWrites(Invocation& inv, const std::vector<ByteWrite>& writes);
 
-// What the device commands run on. Each part left empty means the system's own.
+// What the device commands run on. Each member left empty means the system's own.
 struct DeviceEnvironment {
     Clock* clock = nullptr;                              // the transports' clock
     std::function<std::vector<PortEntry>()> serialPorts; // serial port discovery
