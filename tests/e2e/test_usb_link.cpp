@@ -1,0 +1,188 @@
+#include "devicelink/Catalogue.h"
+#include "devicelink/Command.h"
+#include "devicelink/UsbPort.h"
+#include "model/WorkingModel.h"
+#include "platform/FakeCh9326Bridge.h"
+#include "sim/Engine.h"
+#include "tests/devicelink/RecordingSink.h"
+#include "tests/e2e/SimBridge.h"
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using namespace kesmo;
+using namespace kesmo::layout;
+using kesmo::test::Posted;
+using kesmo::test::RecordingSink;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr const char* kPath = "/dev/hidraw0";
+
+// Waits for something another thread does; the bound only keeps a broken run from hanging.
+bool eventually(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+class RecordingProgress final : public ProgressSink {
+public:
+    void step(int s) override {
+        std::lock_guard lock(m_mutex);
+        m_steps.push_back(s);
+    }
+    std::vector<int> steps() const {
+        std::lock_guard lock(m_mutex);
+        return m_steps;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<int> m_steps;
+};
+
+struct UsbLinkTest : ::testing::Test {
+    sim::Engine engine;
+    std::shared_ptr<FakeCh9326Bridge> bridge = std::make_shared<FakeCh9326Bridge>();
+    std::unique_ptr<ParamStore> store = std::make_unique<ParamStore>();
+    std::unique_ptr<LinkState> link = std::make_unique<LinkState>();
+    std::unique_ptr<Command> command;
+    RecordingSink sink;
+    RecordingProgress progress;
+    std::unique_ptr<UsbPort> port;
+
+    void SetUp() override {
+        bridge->plugIn({.path = kPath});
+        test::forwardToEngine(*bridge, kPath, engine);
+        setCh9326Backend(bridge);
+        initialiseModel(*store);
+        takeOverImage(*store, true);
+        link->transport = transport::kUsb;
+        command = std::make_unique<Command>(*store, *link);
+        setMessageSink(&sink);
+    }
+    void TearDown() override {
+        port.reset();
+        setMessageSink(nullptr);
+        setCh9326Backend(nullptr);
+    }
+
+    // As Connect does: the first bridge enumeration lists, the identity query, the worker.
+    void connect() {
+        std::vector<std::string> candidates;
+        ASSERT_EQ(UsbPort::enumerate(candidates), 1);
+        port = std::make_unique<UsbPort>(*command, steadyClock(), &progress);
+        ASSERT_EQ(port->open(candidates.front()), 1);
+        {
+            std::lock_guard lock(modelLock());
+            command->queue().clear();
+            buildCommand(command->queue(), *store, *link, CommandCode::ReadIdentity, 0);
+        }
+        ASSERT_EQ(port->start(), 1);
+    }
+    void queue(CommandCode code, int arg) {
+        buildCommand(command->queue(), *store, *link, code, arg);
+    }
+    bool posted(Message m) const { return sink.count(m) > 0; }
+};
+
+TEST_F(UsbLinkTest, TheIdentityQueryGoesFirstAndItsReplyArrives) {
+    connect();
+    ASSERT_TRUE(eventually([&] { return posted(Message::IdentityArrived); }));
+    const auto frames = engine.frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames[0].bytes, (Bytes{0xFF, 0x55, 0x03, 0x00, 0x7F, 0x00, 0x82}));
+    EXPECT_EQ(link->perModeSystemBlocks, engine.state().perModeSystemBlocks);
+    EXPECT_EQ(link->storeAllowed, engine.state().storeAllowed);
+    EXPECT_EQ(engine.counters().badChecksums, 0u);
+    EXPECT_EQ(engine.counters().malformed, 0u);
+}
+
+TEST_F(UsbLinkTest, TheDeviceReadOf24FramesLandsInTheModel) {
+    connect();
+    ASSERT_TRUE(eventually([&] { return posted(Message::IdentityArrived); }));
+    {
+        std::lock_guard lock(modelLock());
+        queue(CommandCode::ReadNames, 0);
+        queue(CommandCode::ReadSystemBlock, 0);
+        queue(CommandCode::ReadMode, 0);
+        ASSERT_EQ(command->queue().count(), 24u);
+        for (std::size_t i = 0; i < command->queue().count(); ++i)
+            const_cast<SendData&>(command->queue().at(i))
+                .frame()
+                .setField(Frame::kProgressStep, static_cast<std::uint8_t>(i + 1));
+    }
+    ASSERT_TRUE(eventually([&] { return posted(Message::WorkingModeArrived); }));
+
+    const sim::DeviceState device = engine.state();
+    std::lock_guard lock(modelLock());
+    EXPECT_EQ(store->working.snapshot(), device.working);
+    EXPECT_EQ(store->workingSystem.snapshot(), device.system);
+    EXPECT_TRUE(store->mirror.sameAs(store->working));
+    for (int n = 1; n <= kStoredModes; ++n) {
+        const auto stored = store->storedMode(n).snapshot();
+        const auto& name = device.storedMode(static_cast<std::size_t>(n));
+        EXPECT_TRUE(std::equal(name.begin(), name.begin() + 20, stored.begin())) << n;
+    }
+    std::vector<int> steps(24);
+    for (int i = 0; i < 24; ++i)
+        steps[static_cast<std::size_t>(i)] = i + 1;
+    EXPECT_EQ(progress.steps(), steps);
+    EXPECT_EQ(sink.count(Message::SystemBlockArrived), 1u);
+    EXPECT_FALSE(posted(Message::PortLost));
+}
+
+TEST_F(UsbLinkTest, AnEditOfTheWorkingImageReachesTheDevice) {
+    connect();
+    ASSERT_TRUE(eventually([&] { return engine.count(24) >= 1; }));
+    // As a page does: in place, without the lock.
+    const std::size_t gain = musicLeft(store->working).eq(5).offset() + eqband::kGain;
+    const std::size_t delay = outputChannel(store->working, 1, kSub).offset() + output::kDelay;
+    store->working.setByte(gain, 77);
+    outputChannel(store->working, 1, kSub).setDelay(0x0123);
+    ASSERT_TRUE(eventually([&] {
+        const auto s = engine.state();
+        return s.working[gain] == 77 && s.working[delay] == 0x23 && s.working[delay + 1] == 0x01;
+    }));
+    std::lock_guard lock(modelLock());
+    EXPECT_EQ(store->mirror.byte(gain), 77);
+}
+
+TEST_F(UsbLinkTest, AnIdleLinkPollsLevelsAndLimitsInTurn) {
+    command->setSystemPageCurrent(true);
+    connect();
+    ASSERT_TRUE(eventually([&] { return engine.count(24) >= 2; }));
+    const auto frames = engine.frames();
+    std::vector<std::uint8_t> meters;
+    for (std::size_t i = 1; i < frames.size(); ++i)
+        meters.push_back(frames[i].code);
+    ASSERT_GE(meters.size(), 4u);
+    for (std::size_t i = 0; i < meters.size(); ++i)
+        EXPECT_EQ(meters[i], i % 2 == 0 ? 12 : 24) << i;
+    EXPECT_TRUE(posted(Message::LampsArrived));
+    EXPECT_FALSE(posted(Message::PortLost));
+}
+
+TEST_F(UsbLinkTest, ADeviceThatHangsUpLosesThePort) {
+    engine.addFault({sim::Fault::hangUp(), 24, 1});
+    connect();
+    ASSERT_TRUE(eventually([&] { return !port->threadAlive(); }));
+    EXPECT_EQ(sink.posted().back(), (Posted{Message::PortLost, 2, 0}));
+    EXPECT_EQ(sink.count(Message::PortLost), 1u);
+    port->close();
+    EXPECT_EQ(bridge->openCount(kPath), 0);
+}
+
+} // namespace
