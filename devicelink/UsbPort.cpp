@@ -163,25 +163,12 @@ void UsbPort::run() {
                 modelLock().unlock();
                 break;
             }
-            if (woke.index == 1) {
+            if (woke.index == 1)
                 fetch();
-            } else if (woke.index == 2) {
-                const Outcome written = write();
-                if (written == Outcome::Done) {
-                    m_writeEvent->reset();
-                    m_readEvent->set();
-                } else if (written == Outcome::Failed) {
-                    countFailure(FailureKind::Write);
-                }
-            } else {
-                const Outcome replied = read();
-                if (replied == Outcome::Done) {
-                    m_readEvent->reset();
-                    m_fetchEvent->set();
-                } else if (replied == Outcome::Failed) {
-                    countFailure(FailureKind::Read);
-                }
-            }
+            else if (woke.index == 2)
+                advance(write(), *m_writeEvent, *m_readEvent, FailureKind::Write);
+            else
+                advance(read(), *m_readEvent, *m_fetchEvent, FailureKind::Read);
         }
         m_nextWait = m_command.inFlightRecord(transport::kUsb).field(Frame::kSent) != 0
                          ? kWaitSent
@@ -276,7 +263,6 @@ UsbPort::Outcome UsbPort::read() {
             CH9326ReadThreadData(handle, m_readBuffer.data(), &length);
             const std::size_t got = std::min<std::size_t>(length, m_readBuffer.size());
             if (m_command.feedBytes(transport::kUsb, std::span(m_readBuffer.data(), got)) == 1) {
-                m_fetchEvent->set();
                 inFlight.setField(Frame::kSent, 0);
                 return Outcome::Done;
             }
@@ -295,6 +281,15 @@ bool UsbPort::bridgeGone() const {
         return true;
     CH9326CloseDevice(probe);
     return false;
+}
+
+void UsbPort::advance(Outcome outcome, Event& done, Event& next, FailureKind kind) {
+    if (outcome == Outcome::Done) {
+        done.reset();
+        next.set();
+    } else if (outcome == Outcome::Failed) {
+        countFailure(kind);
+    }
 }
 
 void UsbPort::countFailure(FailureKind kind) {

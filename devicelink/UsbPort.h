@@ -64,6 +64,8 @@ private:
     void fetch();
     Outcome write();
     Outcome read();
+    // A step that is done hands on to the next one; a failed one is counted.
+    void advance(Outcome outcome, Event& done, Event& next, FailureKind kind);
     void countFailure(FailureKind kind);
     void declareLost();
     bool bridgeGone() const;

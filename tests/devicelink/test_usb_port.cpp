@@ -3,11 +3,11 @@
 #include "devicelink/UsbPort.h"
 #include "model/Layout.h"
 #include "platform/FakeCh9326Bridge.h"
+#include "tests/devicelink/LinkTestSupport.h"
 #include "tests/devicelink/RecordingSink.h"
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -16,7 +16,9 @@
 #include <vector>
 
 using namespace kesmo;
+using kesmo::test::eventually;
 using kesmo::test::Posted;
+using kesmo::test::RecordingProgress;
 using kesmo::test::RecordingSink;
 
 namespace {
@@ -26,47 +28,14 @@ using Spec = FakeCh9326Bridge::Spec;
 
 constexpr const char* kPath = "/dev/hidraw0";
 
-Bytes hex(const char* text) {
-    Bytes bytes;
-    unsigned value = 0;
-    int n = 0;
-    while (std::sscanf(text, " %2x%n", &value, &n) == 1) {
-        bytes.push_back(static_cast<std::uint8_t>(value));
-        text += n;
-    }
+Bytes padded(Bytes bytes, std::size_t size) {
+    bytes.resize(size, 0);
     return bytes;
 }
 
 Bytes wireBytes(const Frame& f) {
     return Bytes(f.data(), f.data() + f.wireSize());
 }
-
-// The worker runs on its own thread; the bound only keeps a broken run from hanging.
-bool eventually(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-class RecordingProgress final : public ProgressSink {
-public:
-    void step(int s) override {
-        std::lock_guard lock(m_mutex);
-        m_steps.push_back(s);
-    }
-    std::vector<int> steps() const {
-        std::lock_guard lock(m_mutex);
-        return m_steps;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<int> m_steps;
-};
 
 // Real time, telling when the worker has begun to poll for a reply.
 class PollSpyClock final : public Clock {
@@ -223,7 +192,8 @@ TEST_F(UsbPortTest, FramesGoOutIn31ByteChunksPaddedWithZeros) {
         std::size_t lastChunkBytes;
     };
     const Case cases[] = {
-        {"meter request from the synchroniser", [] { return hex("FF 55 03 00 0C 01 10"); }, 1, 7},
+        {"meter request from the synchroniser",
+         [] { return Bytes{0xFF, 0x55, 0x03, 0x00, 0x0C, 0x01, 0x10}; }, 1, 7},
         {"WriteMode of the working image",
          [&] {
              queue(CommandCode::WriteMode, 0);
@@ -300,8 +270,7 @@ TEST_F(UsbPortTest, AFailingChunkWriteIsTriedSixTimesInAll) {
         EXPECT_EQ(reportsWritten(), c.delivered);
         if (c.delivered) {
             EXPECT_EQ(bridge->writtenUartBytes(kPath),
-                      hex("FF 55 03 00 7F 00 82 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
-                          "00 00 00 00 00 00 00 00"));
+                      padded({0xFF, 0x55, 0x03, 0x00, 0x7F, 0x00, 0x82}, 31));
         }
         EXPECT_EQ(posts.posted(), (std::vector<Posted>{{Message::PortLost, 2, 1}}));
         EXPECT_EQ(clock.elapsed() < Clock::Duration{1000}, c.lostAtOnce);

@@ -4,6 +4,7 @@
 #include "model/WorkingModel.h"
 #include "platform/FakeCh9326Bridge.h"
 #include "sim/Engine.h"
+#include "tests/devicelink/LinkTestSupport.h"
 #include "tests/devicelink/RecordingSink.h"
 #include "tests/e2e/SimBridge.h"
 
@@ -17,7 +18,9 @@
 
 using namespace kesmo;
 using namespace kesmo::layout;
+using kesmo::test::eventually;
 using kesmo::test::Posted;
+using kesmo::test::RecordingProgress;
 using kesmo::test::RecordingSink;
 
 namespace {
@@ -25,33 +28,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr const char* kPath = "/dev/hidraw0";
-
-// Waits for something another thread does; the bound only keeps a broken run from hanging.
-bool eventually(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-class RecordingProgress final : public ProgressSink {
-public:
-    void step(int s) override {
-        std::lock_guard lock(m_mutex);
-        m_steps.push_back(s);
-    }
-    std::vector<int> steps() const {
-        std::lock_guard lock(m_mutex);
-        return m_steps;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<int> m_steps;
-};
 
 struct UsbLinkTest : ::testing::Test {
     sim::Engine engine;
