@@ -3,7 +3,9 @@
 #include "model/WorkingModel.h"
 #include "sim/Engine.h"
 #include "sim/PtyHost.h"
+#include "tests/devicelink/LinkTestSupport.h"
 #include "tests/devicelink/RecordingSink.h"
+#include "tests/e2e/DeviceRead.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -17,39 +19,14 @@
 
 using namespace kesmo;
 using namespace kesmo::layout;
+using kesmo::test::eventually;
 using kesmo::test::Posted;
+using kesmo::test::RecordingProgress;
 using kesmo::test::RecordingSink;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// Waits for something another thread does; the bound only keeps a broken run from hanging.
-bool eventually(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-class RecordingProgress final : public ProgressSink {
-public:
-    void step(int s) override {
-        std::lock_guard lock(m_mutex);
-        m_steps.push_back(s);
-    }
-    std::vector<int> steps() const {
-        std::lock_guard lock(m_mutex);
-        return m_steps;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<int> m_steps;
-};
 
 struct SerialLinkTest : ::testing::Test {
     sim::Engine engine;
@@ -125,31 +102,13 @@ TEST_F(SerialLinkTest, QueuedReadOfNamesSystemBlockAndModeLandsInTheModel) {
     ASSERT_TRUE(eventually([&] { return posted(Message::IdentityArrived); }));
     {
         std::lock_guard lock(modelLock());
-        buildCommand(CommandCode::ReadNames, 0);
-        buildCommand(CommandCode::ReadSystemBlock, 0);
-        buildCommand(CommandCode::ReadMode, 0);
-        for (std::size_t i = 0; i < command->queue().count(); ++i)
-            const_cast<SendData&>(command->queue().at(i))
-                .frame()
-                .setField(Frame::kProgressStep, static_cast<std::uint8_t>(i + 1));
+        test::queueDeviceRead(*command);
     }
     ASSERT_TRUE(eventually([&] { return posted(Message::WorkingModeArrived); }));
 
-    const sim::DeviceState device = engine.state();
     std::lock_guard lock(modelLock());
-    EXPECT_EQ(store->working.snapshot(), device.working);
-    EXPECT_EQ(store->workingSystem.snapshot(), device.system);
-    EXPECT_TRUE(store->mirror.sameAs(store->working));
-    EXPECT_TRUE(store->mirrorSystem.sameAs(store->workingSystem));
-    for (int n = 1; n <= kStoredModes; ++n) {
-        const auto stored = store->storedMode(n).snapshot();
-        const auto& name = device.storedMode(static_cast<std::size_t>(n));
-        EXPECT_TRUE(std::equal(name.begin(), name.begin() + 20, stored.begin())) << n;
-    }
-    std::vector<int> steps(24);
-    for (int i = 0; i < 24; ++i)
-        steps[static_cast<std::size_t>(i)] = i + 1;
-    EXPECT_EQ(progress.steps(), steps);
+    test::expectModelHoldsDevice(*store, engine.state());
+    EXPECT_EQ(progress.steps(), test::deviceReadSteps());
     EXPECT_EQ(sink.count(Message::SystemBlockArrived), 1u);
 }
 

@@ -6,6 +6,7 @@
 #include "sim/Engine.h"
 #include "tests/devicelink/LinkTestSupport.h"
 #include "tests/devicelink/RecordingSink.h"
+#include "tests/e2e/DeviceRead.h"
 #include "tests/e2e/SimBridge.h"
 
 #include <chrono>
@@ -91,31 +92,14 @@ TEST_F(UsbLinkTest, TheDeviceReadOf24FramesLandsInTheModel) {
     ASSERT_TRUE(eventually([&] { return posted(Message::IdentityArrived); }));
     {
         std::lock_guard lock(modelLock());
-        queue(CommandCode::ReadNames, 0);
-        queue(CommandCode::ReadSystemBlock, 0);
-        queue(CommandCode::ReadMode, 0);
-        ASSERT_EQ(command->queue().count(), 24u);
-        for (std::size_t i = 0; i < command->queue().count(); ++i)
-            const_cast<SendData&>(command->queue().at(i))
-                .frame()
-                .setField(Frame::kProgressStep, static_cast<std::uint8_t>(i + 1));
+        test::queueDeviceRead(*command);
+        ASSERT_EQ(command->queue().count(), test::kDeviceReadFrames);
     }
     ASSERT_TRUE(eventually([&] { return posted(Message::WorkingModeArrived); }));
 
-    const sim::DeviceState device = engine.state();
     std::lock_guard lock(modelLock());
-    EXPECT_EQ(store->working.snapshot(), device.working);
-    EXPECT_EQ(store->workingSystem.snapshot(), device.system);
-    EXPECT_TRUE(store->mirror.sameAs(store->working));
-    for (int n = 1; n <= kStoredModes; ++n) {
-        const auto stored = store->storedMode(n).snapshot();
-        const auto& name = device.storedMode(static_cast<std::size_t>(n));
-        EXPECT_TRUE(std::equal(name.begin(), name.begin() + 20, stored.begin())) << n;
-    }
-    std::vector<int> steps(24);
-    for (int i = 0; i < 24; ++i)
-        steps[static_cast<std::size_t>(i)] = i + 1;
-    EXPECT_EQ(progress.steps(), steps);
+    test::expectModelHoldsDevice(*store, engine.state());
+    EXPECT_EQ(progress.steps(), test::deviceReadSteps());
     EXPECT_EQ(sink.count(Message::SystemBlockArrived), 1u);
     EXPECT_FALSE(posted(Message::PortLost));
 }
