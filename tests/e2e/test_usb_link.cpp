@@ -6,7 +6,7 @@
 #include "sim/Engine.h"
 #include "tests/devicelink/LinkTestSupport.h"
 #include "tests/devicelink/RecordingSink.h"
-#include "tests/e2e/DeviceRead.h"
+#include "tests/e2e/LinkChecks.h"
 #include "tests/e2e/SimBridge.h"
 
 #include <chrono>
@@ -107,17 +107,7 @@ TEST_F(UsbLinkTest, TheDeviceReadOf24FramesLandsInTheModel) {
 TEST_F(UsbLinkTest, AnEditOfTheWorkingImageReachesTheDevice) {
     connect();
     ASSERT_TRUE(eventually([&] { return engine.count(24) >= 1; }));
-    // As a page does: in place, without the lock.
-    const std::size_t gain = musicLeft(store->working).eq(5).offset() + eqband::kGain;
-    const std::size_t delay = outputChannel(store->working, 1, kSub).offset() + output::kDelay;
-    store->working.setByte(gain, 77);
-    outputChannel(store->working, 1, kSub).setDelay(0x0123);
-    ASSERT_TRUE(eventually([&] {
-        const auto s = engine.state();
-        return s.working[gain] == 77 && s.working[delay] == 0x23 && s.working[delay + 1] == 0x01;
-    }));
-    std::lock_guard lock(modelLock());
-    EXPECT_EQ(store->mirror.byte(gain), 77);
+    test::expectAnEditReachesTheDevice(*store, engine);
 }
 
 TEST_F(UsbLinkTest, AnIdleLinkPollsLevelsAndLimitsInTurn) {

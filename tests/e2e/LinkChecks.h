@@ -2,10 +2,12 @@
 
 #include "devicelink/Catalogue.h"
 #include "devicelink/Command.h"
-#include "sim/DeviceState.h"
+#include "sim/Engine.h"
+#include "tests/devicelink/LinkTestSupport.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <vector>
 
 namespace kesmo::test {
@@ -44,6 +46,22 @@ inline void expectModelHoldsDevice(ParamStore& store, const sim::DeviceState& de
         const auto& name = device.storedMode(static_cast<std::size_t>(n));
         EXPECT_TRUE(std::equal(name.begin(), name.begin() + 20, stored.begin())) << n;
     }
+}
+
+// Edits the working image in place, as a page does (without the lock): a band gain and a 16-bit
+// delay. Expects the synchroniser to deliver both to the device and mirror them.
+inline void expectAnEditReachesTheDevice(ParamStore& store, const sim::Engine& engine) {
+    using namespace layout;
+    const std::size_t gain = musicLeft(store.working).eq(5).offset() + eqband::kGain;
+    const std::size_t delay = outputChannel(store.working, 1, kSub).offset() + output::kDelay;
+    store.working.setByte(gain, 77);
+    outputChannel(store.working, 1, kSub).setDelay(0x0123);
+    ASSERT_TRUE(eventually([&] {
+        const auto s = engine.state();
+        return s.working[gain] == 77 && s.working[delay] == 0x23 && s.working[delay + 1] == 0x01;
+    }));
+    std::lock_guard lock(modelLock());
+    EXPECT_EQ(store.mirror.byte(gain), 77);
 }
 
 } // namespace kesmo::test
