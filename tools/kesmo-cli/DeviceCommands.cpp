@@ -2,6 +2,7 @@
 
 #include "devicelink/ParamSync.h"
 #include "devicelink/SerialPort.h"
+#include "devicelink/UsbPort.h"
 #include "model/FieldCatalogue.h"
 #include "model/Presets.h"
 #include "shell/ConnectionControl.h"
@@ -118,7 +119,11 @@ public:
     }
     static std::vector<std::string> discoveredUsbPaths() {
         const DeviceEnvironment& env = deviceEnvironment();
-        return env.usbPaths ? env.usbPaths() : std::vector<std::string>{};
+        if (env.usbPaths)
+            return env.usbPaths();
+        std::vector<std::string> paths;
+        UsbPort::enumerate(paths);
+        return paths;
     }
 
 private:
@@ -216,12 +221,17 @@ public:
           m_port(std::make_unique<SerialPort>(
               *m_command, deviceEnvironment().clock ? *deviceEnvironment().clock : steadyClock(),
               &m_ui)),
-          m_serial(*m_port, inv), m_control(m_ui, *m_command, m_candidates, m_serial, nullptr) {
+          m_usbPort(std::make_unique<UsbPort>(
+              *m_command, deviceEnvironment().clock ? *deviceEnvironment().clock : steadyClock(),
+              &m_ui)),
+          m_serial(*m_port, inv), m_usb(*m_usbPort),
+          m_control(m_ui, *m_command, m_candidates, m_serial, &m_usb) {
         setMessageSink(&m_queue);
     }
     ~DeviceSession() {
         disconnect();
         m_port->close();
+        m_usbPort->close();
         setMessageSink(nullptr);
     }
     DeviceSession(const DeviceSession&) = delete;
@@ -294,7 +304,9 @@ private:
     std::unique_ptr<LinkState> m_link = std::make_unique<LinkState>();
     std::unique_ptr<kesmo::Command> m_command = std::make_unique<kesmo::Command>(*m_store, *m_link);
     std::unique_ptr<SerialPort> m_port;
+    std::unique_ptr<UsbPort> m_usbPort;
     CliSerial m_serial;
+    UsbLinkPort<UsbPort> m_usb;
     ConnectionControl m_control;
     bool m_identityArrived = false, m_workingModeArrived = false, m_bankArrived = false;
 };
