@@ -7,6 +7,11 @@ if(KESMO_WERROR)
     target_compile_options(kesmo_options INTERFACE -Werror)
 endif()
 
+if(KESMO_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(KESMO_SANITIZE STREQUAL "asan")
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
