@@ -4,6 +4,7 @@
 #include "shell/ConnectionControl.h"
 #include "sim/Engine.h"
 #include "sim/PtyHost.h"
+#include "tests/devicelink/LinkTestSupport.h"
 
 #include <chrono>
 #include <deque>
@@ -18,17 +19,6 @@
 
 namespace kesmo::test {
 
-// Waits for something another thread does; the bound only keeps a broken run from hanging.
-inline bool eventually(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
 // Records what the controller asks of the user interface, in order, as short lines.
 class RecorderUi final : public ConnectionUi {
 public:
@@ -41,11 +31,13 @@ public:
     void showBusy() override { add("busy"); }
     void hideProgress() override { add("hide"); }
     void showMessage(const std::string& text) override { add("message " + text); }
-    std::optional<std::string> saveFile(PresetFileKind kind, const std::filesystem::path&) override {
+    std::optional<std::string> saveFile(PresetFileKind kind,
+                                        const std::filesystem::path&) override {
         add(kind == PresetFileKind::Bank ? "save .dat" : "save .dia");
         return chosenPath;
     }
-    std::optional<std::string> openFile(PresetFileKind kind, const std::filesystem::path&) override {
+    std::optional<std::string> openFile(PresetFileKind kind,
+                                        const std::filesystem::path&) override {
         add(kind == PresetFileKind::Bank ? "open .dat" : "open .dia");
         return chosenPath;
     }

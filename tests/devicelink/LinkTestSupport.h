@@ -12,7 +12,7 @@ namespace kesmo::test {
 
 // Waits for something a worker thread does; the bound only keeps a broken run from hanging.
 inline bool eventually(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end)
             return false;
