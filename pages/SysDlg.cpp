@@ -1,0 +1,17 @@
+#include "pages/SysDlg.h"
+
+namespace kesmo {
+
+namespace {
+constexpr PageText kTexts[] = {
+    {0, "", ""},
+};
+} // namespace
+
+SysDlg::SysDlg(PageHost& host, QWidget* parent) : PageDlg(164, host, parent) {}
+
+std::span<const PageText> SysDlg::texts() const {
+    return kTexts;
+}
+
+} // namespace kesmo

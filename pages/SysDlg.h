@@ -1,0 +1,17 @@
+#pragma once
+
+#include "pages/PageDlg.h"
+
+namespace kesmo {
+
+// The System tab: meters, authority, passwords, device settings and stored modes.
+class SysDlg final : public PageDlg {
+    Q_OBJECT
+public:
+    SysDlg(PageHost& host, QWidget* parent);
+
+protected:
+    std::span<const PageText> texts() const override;
+};
+
+} // namespace kesmo
