@@ -14,21 +14,31 @@ namespace {
 std::atomic<Command*> g_command{nullptr};
 
 constexpr std::uint8_t kStagingSpace = 0x20;
+// A system block read refreshes four bytes of the current and four of the new system password.
+constexpr std::size_t kRefreshedBytes = 4;
+
+constexpr std::uint8_t kMeterLevels = codeValue(CommandCode::MeterLevels),
+                       kMeterLimits = codeValue(CommandCode::MeterLimits),
+                       kReadIdentity = codeValue(CommandCode::ReadIdentity),
+                       kReadNames = codeValue(CommandCode::ReadNames),
+                       kReadSystemBlock = codeValue(CommandCode::ReadSystemBlock),
+                       kReadMode = codeValue(CommandCode::ReadMode),
+                       kRecallMode = codeValue(CommandCode::RecallMode);
 
 // Smallest length field of a frame that carries everything its code reads.
 std::size_t minimumLength(std::uint8_t code) {
     switch (code) {
-    case 12:
-    case 24:
-        return 2 + 12;
-    case 127:
+    case kMeterLevels:
+    case kMeterLimits:
+        return 2 + kMeterCount;
+    case kReadIdentity:
         return 2 + 2;
-    case 128:
+    case kReadNames:
         return 2 + 1 + image::kNameSize;
-    case 129:
+    case kReadSystemBlock:
         return 2 + kSystemBlockSize;
-    case 130:
-    case 133:
+    case kReadMode:
+    case kRecallMode:
         return 2 + 1 + kModeImageSize;
     default:
         return 3;
@@ -176,9 +186,9 @@ bool Command::dispatchFrame(const Frame& frame) {
     const int requested = (*m_inFlight)[5];
 
     switch (code) {
-    case 12:
-    case 24: {
-        auto& meters = code == 12 ? m_link.lamps.levels : m_link.lamps.limits;
+    case kMeterLevels:
+    case kMeterLimits: {
+        auto& meters = code == kMeterLevels ? m_link.lamps.levels : m_link.lamps.limits;
         for (std::size_t i = 0; i < meters.size(); ++i)
             meters[i] = data[5 + i];
         int open = 1;
@@ -187,12 +197,12 @@ bool Command::dispatchFrame(const Frame& frame) {
             postMessage(Message::LampsArrived, code, 0);
         break;
     }
-    case 127:
+    case kReadIdentity:
         m_link.perModeSystemBlocks = data[5];
         m_link.storeAllowed = data[6];
         postMessage(Message::IdentityArrived);
         break;
-    case 128: {
+    case kReadNames: {
         const int n = data[5];
         const std::span<const std::uint8_t> name(data + 6, image::kNameSize);
         if (n == 0)
@@ -201,31 +211,30 @@ bool Command::dispatchFrame(const Frame& frame) {
             m_store.storedMode(n).write(image::kName, name);
         break;
     }
-    case 129: {
+    case kReadSystemBlock: {
         // This reply has no index byte: the request says where it belongs.
         const std::span<const std::uint8_t> block(data + 5, kSystemBlockSize);
         if (requested == 0) {
             m_store.workingSystem.write(0, block);
             m_store.mirrorSystem.assign(m_store.workingSystem);
             auto& staging = m_link.passwordStaging;
-            for (std::size_t i = 0; i < 4; ++i)
-                staging[8 + i] = m_store.workingSystem.byte(system::kSystemPassword + i);
-            for (std::size_t i = 14; i <= 17; ++i)
-                staging[i] = kStagingSpace;
-            staging[20] = 0;
+            for (std::size_t i = 0; i < kRefreshedBytes; ++i)
+                staging[passwordstaging::kCurrentSystemPassword + i] =
+                    m_store.workingSystem.byte(system::kSystemPassword + i);
+            for (std::size_t i = 0; i < kRefreshedBytes; ++i)
+                staging[passwordstaging::kNewSystemPassword + i] = kStagingSpace;
+            staging[passwordstaging::kSize - 1] = 0;
             postMessage(Message::SystemBlockArrived);
         } else if (storedIndex(requested)) {
             m_store.storedSystem(requested).write(0, block);
         }
         break;
     }
-    case 130: {
+    case kReadMode: {
         const int n = data[5];
         const std::span<const std::uint8_t> image(data + 6, kModeImageSize);
         if (n == 0) {
-            m_store.working.write(0, image);
-            takeOverImage(m_store, false);
-            postMessage(Message::WorkingModeArrived);
+            takeOverWorkingMode(image);
             break;
         }
         if (n != requested)
@@ -236,15 +245,20 @@ bool Command::dispatchFrame(const Frame& frame) {
             postMessage(Message::BankArrived);
         break;
     }
-    case 133:
-        m_store.working.write(0, std::span<const std::uint8_t>(data + 6, kModeImageSize));
-        takeOverImage(m_store, false);
-        postMessage(Message::WorkingModeArrived);
+    case kRecallMode:
+        takeOverWorkingMode(std::span<const std::uint8_t>(data + 6, kModeImageSize));
         break;
     default:
         break;
     }
     return true;
+}
+
+void Command::takeOverWorkingMode(std::span<const std::uint8_t> image) {
+    m_store.working.write(0, image);
+    takeOverImage(m_store, false);
+    m_link.awaitingWorkingMode = 0;
+    postMessage(Message::WorkingModeArrived);
 }
 
 void buildCommand(int code, int arg) {

@@ -39,6 +39,9 @@ public:
     // kSerial or kUsb; any other value means the serial records.
     Frame& receiveRecord(int transport);
     Frame& inFlightRecord(int transport);
+    // Where a synchroniser step composes its frame: the serial in-flight record, which the
+    // USB transport copies from.
+    Frame& stagingRecord() { return *m_serialInFlight; }
 
     // Runs the receive state machine of `transport` over the bytes; 1 when an exchange
     // completed, else 0. Bytes of a transport that is not the active one are ignored.
@@ -58,6 +61,8 @@ private:
     Step acceptByte(Frame& rx, std::uint8_t byte);
     int completeFrame(Frame& rx);
     void endExchange(Frame& rx);
+    // The device's working image replaces ours; the synchroniser may run from now on.
+    void takeOverWorkingMode(std::span<const std::uint8_t> image);
 
     ParamStore& m_store;
     LinkState& m_link;

@@ -19,6 +19,7 @@ void LinkState::reset() {
     perModeSystemBlocks = 0;
     storeAllowed = 0;
     bankHasSystemBlocks = 1;
+    awaitingWorkingMode = 0;
     bankValid = 0;
     lamps.reset();
     for (auto& b : passwordStaging)

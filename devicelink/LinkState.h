@@ -11,18 +11,21 @@
 namespace kesmo {
 
 // The level meters of the System page.
+inline constexpr std::size_t kMeterCount = 12;
+
 struct LampState {
     std::atomic<int> gate{1};
     std::atomic<int> alternation{0};
-    std::array<std::atomic<std::uint8_t>, 12> levels;
-    std::array<std::atomic<std::uint8_t>, 12> limits;
+    std::array<std::atomic<std::uint8_t>, kMeterCount> levels;
+    std::array<std::atomic<std::uint8_t>, kMeterCount> limits;
     LampState() { reset(); }
     void reset();
 };
 
 // Offsets in the password staging record where a new password waits for its frame.
 namespace passwordstaging {
-inline constexpr std::size_t kNewPanelPassword = 4, kNewSystemPassword = 14, kSize = 21;
+inline constexpr std::size_t kNewPanelPassword = 4, kCurrentSystemPassword = 8,
+                             kNewSystemPassword = 14, kSize = 21;
 }
 
 // Process-wide link state, written by the worker and read by the UI thread.
@@ -34,6 +37,9 @@ struct LinkState {
     std::atomic<int> perModeSystemBlocks{0};
     std::atomic<int> storeAllowed{0};
     std::atomic<int> bankHasSystemBlocks{1};
+    // From opening a port until the device's working mode has arrived: only queued frames go
+    // out, no synchroniser step.
+    std::atomic<int> awaitingWorkingMode{0};
     std::atomic<std::uint8_t> bankValid{0};
     LampState lamps;
     // Staging record of the password dialogs (21 bytes).

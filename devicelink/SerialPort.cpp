@@ -1,6 +1,5 @@
 #include "devicelink/SerialPort.h"
 
-#include "devicelink/ParamSync.h"
 #include "platform/Wait.h"
 
 #include <algorithm>
@@ -48,7 +47,7 @@ std::string lineErrorReport(const char* call, int error, int port) {
 }
 
 SerialPort::SerialPort(Command& command, Clock& clock, ProgressSink* progress)
-    : m_command(command), m_clock(clock), m_progress(progress) {}
+    : LinkWorker(command, clock, progress, transport::kSerial) {}
 
 SerialPort::~SerialPort() {
     close();
@@ -75,6 +74,9 @@ int SerialPort::open(const std::string& port, unsigned baud, char parity, int da
         return 0;
     m_portNumber = kesmo::portNumber(port);
     m_portInvalid = false;
+    // Nothing of an earlier connection (a partial reply, its poll and retry counts) carries
+    // over to this one.
+    resetRecords();
 
     // Read time-outs, the event mask and the driver's queue sizes have no termios
     // counterpart: reads never block here and the kernel sizes its own queues.
@@ -87,17 +89,13 @@ int SerialPort::open(const std::string& port, unsigned baud, char parity, int da
 }
 
 int SerialPort::start() {
-    if (!m_line.isOpen() || m_thread.joinable())
+    if (!m_line.isOpen() || threadAlive())
         return 0;
-    m_threadAlive = 1;
     m_nextWait = kWaitUnsent;
     // Signalled before the thread runs, so that its first wait cannot time out instead.
     m_writeEvent->reset();
     m_addDataEvent->set();
-    try {
-        m_thread = std::thread(&SerialPort::run, this);
-    } catch (const std::system_error&) {
-        m_threadAlive = 0;
+    if (!startThread([this] { run(); })) {
         m_addDataEvent->reset();
         return 0;
     }
@@ -105,11 +103,7 @@ int SerialPort::start() {
 }
 
 void SerialPort::close() {
-    if (m_thread.joinable()) {
-        m_shutdown->set();
-        m_thread.join();
-    }
-    m_threadAlive = 0;
+    stopThread();
     m_addDataEvent.reset();
     m_writeEvent.reset();
     m_shutdown.reset();
@@ -117,25 +111,14 @@ void SerialPort::close() {
     m_line.close();
 }
 
-bool SerialPort::lockModel() {
-    // A UI thread that holds the lock while it closes the port must not wait for us forever.
-    while (!modelLock().try_lock()) {
-        if (m_shutdown->isSet())
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 Clock::Duration SerialPort::waitTimeout() const {
-    const Frame& f = m_command.inFlightRecord(transport::kSerial);
+    const Frame& f = inFlight();
     if (f.field(Frame::kSent) == 0)
         return kWaitUnsent;
     return f.field(Frame::kBulkTransfer) != 0 ? kWaitBulk : kWaitReply;
 }
 
 void SerialPort::run() {
-    m_kill = 0;
     {
         std::lock_guard portLock(m_portLock);
         m_line.purge(true, false);
@@ -155,7 +138,7 @@ void SerialPort::run() {
             if (woke.index == 1)
                 write();
             else
-                fetch();
+                fetchNext();
             break;
         case WaitResult::Kind::Timeout: {
             LineStatus ignored;
@@ -172,26 +155,29 @@ void SerialPort::run() {
             declareLost();
             break;
         case WaitResult::Kind::Failed:
+            // The line can no longer be waited on.
+            report("WaitCommEvent()", woke.error);
+            markPortInvalid();
+            declareLost();
             break;
         }
         m_clock.sleep(kPassSleep);
         m_nextWait = waitTimeout();
         modelLock().unlock();
     }
-    m_threadAlive = 0;
 }
 
-void SerialPort::fetch() {
-    Frame& inFlight = m_command.inFlightRecord(transport::kSerial);
-    if (!m_command.queue().popInto(inFlight))
-        ParamSync(inFlight, m_command.store(), m_command.link());
+void SerialPort::fetchNext() {
+    // With nothing to send yet the fetch event stays set: the next pass asks again.
+    if (!fetch())
+        return;
     m_addDataEvent->reset();
     m_writeEvent->set();
 }
 
 void SerialPort::write() {
     m_writeEvent->reset();
-    Frame& inFlight = m_command.inFlightRecord(transport::kSerial);
+    Frame& inFlight = this->inFlight();
     const std::size_t size = inFlight.wireSize();
     // Nothing staged (a cleared record): fetch a frame instead of sending an empty one.
     if (inFlight.code() == 0 || size == 0) {
@@ -223,7 +209,7 @@ void SerialPort::write() {
 }
 
 void SerialPort::read() {
-    Frame& rx = m_command.receiveRecord(transport::kSerial);
+    Frame& rx = receiveRecord();
     for (;;) {
         if (m_shutdown->isSet())
             return;
@@ -282,18 +268,10 @@ void SerialPort::read() {
 }
 
 void SerialPort::resend(std::uint8_t retries) {
-    Frame& rx = m_command.receiveRecord(transport::kSerial);
+    Frame& rx = receiveRecord();
     rx.clear();
     rx.setField(Frame::kRetryCount, retries);
     m_writeEvent->set();
-}
-
-void SerialPort::declareLost() {
-    // One PortLost per run: a second one would make the owner drop the next port it opened.
-    if (m_kill.exchange(1) != 0)
-        return;
-    const Frame& inFlight = m_command.inFlightRecord(transport::kSerial);
-    postMessage(Message::PortLost, transport::kSerial, inFlight.field(Frame::kIdentityQuery));
 }
 
 void SerialPort::markPortInvalid() {

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "devicelink/Command.h"
-#include "devicelink/Progress.h"
-#include "platform/Clock.h"
-#include "platform/Event.h"
+#include "devicelink/LinkWorker.h"
 #include "platform/SerialLine.h"
 
 #include <atomic>
@@ -20,7 +17,7 @@ namespace kesmo {
 // Carries frames over a serial line with one worker thread that runs the exchange cycle:
 // fetch (queue head, else one synchroniser step), write, read the reply into the Command
 // object, resend on a reply timeout, and post PortLost when the line fails for good.
-class SerialPort {
+class SerialPort : public LinkWorker {
 public:
     explicit SerialPort(Command& command, Clock& clock = steadyClock(),
                         ProgressSink* progress = nullptr);
@@ -39,7 +36,6 @@ public:
     void close();
 
     bool isOpen() const { return m_line.isOpen(); }
-    bool threadAlive() const { return m_threadAlive.load() != 0; }
     int portNumber() const { return m_portNumber; }
     const SerialLine& line() const { return m_line; }
 
@@ -50,25 +46,16 @@ public:
 
 private:
     void run();
-    bool lockModel();
     Clock::Duration waitTimeout() const;
-    void fetch();
+    void fetchNext();
     void write();
     void read();
     void resend(std::uint8_t retries);
-    void declareLost();
     void markPortInvalid();
     void report(const char* call, int error);
 
-    Command& m_command;
-    Clock& m_clock;
-    ProgressSink* m_progress;
-
-    std::thread m_thread;
-    std::atomic<int> m_kill{0};
-    std::atomic<int> m_threadAlive{0};
     std::mutex m_portLock;
-    std::unique_ptr<Event> m_shutdown, m_writeEvent, m_addDataEvent;
+    std::unique_ptr<Event> m_writeEvent, m_addDataEvent;
     SerialLine m_line;
     std::atomic<bool> m_portInvalid{false};
     LineSettings m_settings;

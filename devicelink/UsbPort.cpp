@@ -1,6 +1,5 @@
 #include "devicelink/UsbPort.h"
 
-#include "devicelink/ParamSync.h"
 #include "platform/Wait.h"
 
 #include <algorithm>
@@ -30,7 +29,7 @@ void notify(const char* text) {
 } // namespace
 
 UsbPort::UsbPort(Command& command, Clock& clock, ProgressSink* progress)
-    : m_command(command), m_clock(clock), m_progress(progress) {}
+    : LinkWorker(command, clock, progress, transport::kUsb) {}
 
 UsbPort::~UsbPort() {
     close();
@@ -97,21 +96,19 @@ int UsbPort::open(const std::string& path) {
         return 0;
     }
     m_handle = handle;
+    // Nothing of an earlier connection (a partial reply, its retry count) carries over.
+    resetRecords();
     return 1;
 }
 
 int UsbPort::start() {
-    if (!isOpen() || !m_fetchEvent || m_thread.joinable())
+    if (!isOpen() || !m_fetchEvent || threadAlive())
         return 0;
-    m_threadAlive = 1;
     m_nextWait = kWaitUnsent;
     m_writeEvent->reset();
     m_readEvent->reset();
     m_fetchEvent->set();
-    try {
-        m_thread = std::thread(&UsbPort::run, this);
-    } catch (const std::system_error&) {
-        m_threadAlive = 0;
+    if (!startThread([this] { run(); })) {
         m_fetchEvent->reset();
         return 0;
     }
@@ -119,11 +116,7 @@ int UsbPort::start() {
 }
 
 void UsbPort::close() {
-    if (m_thread.joinable()) {
-        m_shutdown->set();
-        m_thread.join();
-    }
-    m_threadAlive = 0;
+    stopThread();
     m_shutdown.reset();
     m_readEvent.reset();
     m_writeEvent.reset();
@@ -137,19 +130,7 @@ void UsbPort::close() {
     }
 }
 
-bool UsbPort::lockModel() {
-    // A UI thread that holds the lock while it closes the port must not wait for us forever.
-    while (!modelLock().try_lock()) {
-        if (m_shutdown->isSet())
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 void UsbPort::run() {
-    m_threadAlive = 1;
-    m_kill = 0;
     Event* const events[] = {m_shutdown.get(), m_fetchEvent.get(), m_writeEvent.get(),
                              m_readEvent.get()};
     for (;;) {
@@ -164,37 +145,28 @@ void UsbPort::run() {
                 break;
             }
             if (woke.index == 1)
-                fetch();
+                fetchNext();
             else if (woke.index == 2)
                 advance(write(), *m_writeEvent, *m_readEvent, FailureKind::Write);
             else
                 advance(read(), *m_readEvent, *m_fetchEvent, FailureKind::Read);
         }
-        m_nextWait = m_command.inFlightRecord(transport::kUsb).field(Frame::kSent) != 0
-                         ? kWaitSent
-                         : kWaitUnsent;
+        m_nextWait = inFlight().field(Frame::kSent) != 0 ? kWaitSent : kWaitUnsent;
         modelLock().unlock();
         m_clock.sleep(kPassSleep);
     }
-    m_threadAlive = 0;
 }
 
-void UsbPort::fetch() {
-    Frame& inFlight = m_command.inFlightRecord(transport::kUsb);
-    if (!m_command.queue().popInto(inFlight)) {
-        Frame& staging = m_command.inFlightRecord(transport::kSerial);
-        // Control fields an earlier frame left in the staging record must not travel with a
-        // parameter change (a pause, a progress step, an identity flag).
-        staging.clearFromCode();
-        ParamSync(staging, m_command.store(), m_command.link());
-        inFlight = staging;
-    }
+void UsbPort::fetchNext() {
+    // With nothing to send yet the fetch event stays set: the next pass asks again.
+    if (!fetch())
+        return;
     m_fetchEvent->reset();
     m_writeEvent->set();
 }
 
 UsbPort::Outcome UsbPort::write() {
-    Frame& inFlight = m_command.inFlightRecord(transport::kUsb);
+    Frame& inFlight = this->inFlight();
     const std::size_t size = inFlight.wireSize();
     // Nothing staged (a cleared record): fetch a frame instead of sending an empty one.
     if (inFlight.code() == 0 || size == 0) {
@@ -240,7 +212,7 @@ UsbPort::Outcome UsbPort::read() {
         notify(kUsbNotConnectedText);
         return Outcome::Failed;
     }
-    Frame& inFlight = m_command.inFlightRecord(transport::kUsb);
+    Frame& inFlight = this->inFlight();
     // A failed read ends the link at once: the failure count then passes its limit.
     const auto lost = [&] {
         inFlight.setField(Frame::kRetryCount, static_cast<std::uint8_t>(kRetryLimit + 1));
@@ -293,7 +265,7 @@ void UsbPort::advance(Outcome outcome, Event& done, Event& next, FailureKind kin
 }
 
 void UsbPort::countFailure(FailureKind kind) {
-    Frame& inFlight = m_command.inFlightRecord(transport::kUsb);
+    Frame& inFlight = this->inFlight();
     const int retries = std::min(inFlight.field(Frame::kRetryCount) + 1, 0xFF);
     inFlight.setField(Frame::kRetryCount, static_cast<std::uint8_t>(retries));
     if (retries > kRetryLimit) {
@@ -301,14 +273,6 @@ void UsbPort::countFailure(FailureKind kind) {
         return;
     }
     (kind == FailureKind::Write ? m_writeEvent : m_readEvent)->set();
-}
-
-void UsbPort::declareLost() {
-    // One PortLost per run: a second one would make the owner drop the next port it opened.
-    if (m_kill.exchange(1) != 0)
-        return;
-    const Frame& inFlight = m_command.inFlightRecord(transport::kUsb);
-    postMessage(Message::PortLost, transport::kUsb, inFlight.field(Frame::kIdentityQuery));
 }
 
 } // namespace kesmo

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "devicelink/Command.h"
-#include "devicelink/Progress.h"
+#include "devicelink/LinkWorker.h"
 #include "platform/Ch9326.h"
-#include "platform/Clock.h"
-#include "platform/Event.h"
 
 #include <array>
 #include <atomic>
@@ -21,7 +18,7 @@ namespace kesmo {
 // exchange cycle: fetch (queue head, else one synchroniser step), write in 31-byte chunks,
 // read the reply from the library's receive buffer into the Command object, and post
 // PortLost when a write keeps failing, the reply does not come or the bridge has gone.
-class UsbPort {
+class UsbPort : public LinkWorker {
 public:
     explicit UsbPort(Command& command, Clock& clock = steadyClock(),
                      ProgressSink* progress = nullptr);
@@ -42,7 +39,6 @@ public:
     void close();
 
     bool isOpen() const { return m_handle.load() != kCh9326InvalidHandle; }
-    bool threadAlive() const { return m_threadAlive.load() != 0; }
     const std::string& devicePath() const { return m_devicePath; }
     std::uint16_t vendorId() const { return m_vendorId; }
     std::uint16_t productId() const { return m_productId; }
@@ -60,24 +56,15 @@ private:
     enum class FailureKind { Write, Read };
 
     void run();
-    bool lockModel();
-    void fetch();
+    void fetchNext();
     Outcome write();
     Outcome read();
     // A step that is done hands on to the next one; a failed one is counted.
     void advance(Outcome outcome, Event& done, Event& next, FailureKind kind);
     void countFailure(FailureKind kind);
-    void declareLost();
     bool bridgeGone() const;
 
-    Command& m_command;
-    Clock& m_clock;
-    ProgressSink* m_progress;
-
-    std::atomic<int> m_kill{0};
-    std::atomic<int> m_threadAlive{0};
-    std::thread m_thread;
-    std::unique_ptr<Event> m_shutdown, m_readEvent, m_writeEvent, m_fetchEvent;
+    std::unique_ptr<Event> m_readEvent, m_writeEvent, m_fetchEvent;
     std::atomic<Ch9326Handle> m_handle{kCh9326InvalidHandle};
     std::string m_devicePath;
     std::uint16_t m_vendorId = 0, m_productId = 0, m_version = 0;

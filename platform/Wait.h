@@ -18,6 +18,7 @@ struct WaitResult {
     };
     Kind kind = Kind::Timeout;
     std::size_t index = 0;
+    int error = 0; // Failed: the errno behind it
 };
 
 // Waits until one of the events is set, the port (portFd, or -1 for none) becomes readable or

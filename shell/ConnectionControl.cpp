@@ -80,6 +80,7 @@ bool ConnectionControl::tryOpen(int transportKind, const std::string& port, bool
         std::lock_guard lock(modelLock());
         link.transport = transportKind;
         link.connected = 1;
+        link.awaitingWorkingMode = 1;
         m_command.queue().clear();
         if (copyMirror) {
             link.connectAttempt = 1;
