@@ -42,11 +42,6 @@ struct DeviceCommandTest : FileTest {
         cli::deviceEnvironment() = {};
         FileTest::TearDown();
     }
-    // Meter requests carry the program's scene selection, which the device takes over; one may
-    // go out before the device's state has been read, while the program still holds zeros.
-    static void matchStartingScene(SimDevice& device) {
-        device.engine.modifyState([](sim::DeviceState& s) { s.working[image::kSceneSelect] = 0; });
-    }
     Outcome run(SimDevice& device, std::vector<std::string> args) {
         args.insert(args.begin(), {"--port", device.path()});
         return runArgs(args);
@@ -72,7 +67,6 @@ TEST_F(DeviceCommandTest, ReadGivesTheSimulatorsWorkingState) {
 
 TEST_F(DeviceCommandTest, SetChangesExactlyTheAddressedBytes) {
     SimDevice device;
-    matchStartingScene(device);
     const sim::DeviceState before = device.engine.state();
     const std::size_t gain = offsetOf("musicLeft.eq[0].gain");
     const std::size_t delay = offsetOf("scene[1].mainL.delay");
@@ -93,9 +87,63 @@ TEST_F(DeviceCommandTest, SetChangesExactlyTheAddressedBytes) {
     EXPECT_EQ(after.storedModes, before.storedModes);
 }
 
+TEST_F(DeviceCommandTest, SetMaximumVolumesFollowTheModelsRule) {
+    struct Case {
+        const char* what;
+        std::uint8_t micVolume, micMax;
+        std::vector<std::string> args;
+        int status;
+        std::uint8_t expectVolume, expectMax;
+    };
+    const Case cases[] = {
+        {"a lower maximum takes the volume down", 60, 84, {"system.micMaxVolume=10"}, 0, 10, 10},
+        {"and unmutes it", 0x80 | 60, 84, {"system.micMaxVolume=10"}, 0, 10, 10},
+        {"a volume below the maximum stays", 5, 84, {"system.micMaxVolume=10"}, 0, 5, 10},
+        {"a volume above the device's maximum", 20, 40, {"system.micVolume=50"}, 2, 20, 40},
+        {"a volume above a maximum set before it",
+         20,
+         84,
+         {"system.micMaxVolume=60", "system.micVolume=70"},
+         2,
+         20,
+         84},
+        {"a muted volume at the maximum", 20, 40, {"system.micVolume=0xA8"}, 0, 0xA8, 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimDevice device;
+        device.engine.modifyState([&](sim::DeviceState& s) {
+            s.system[system::kMicVolume] = c.micVolume;
+            s.system[system::kMicMaxVolume] = c.micMax;
+        });
+        std::vector<std::string> args{"set"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome o = run(device, args);
+        EXPECT_EQ(o.status, c.status) << o.err;
+        if (c.status != 0) {
+            EXPECT_NE(o.err.find("is above its maximum"), std::string::npos) << o.err;
+        }
+        const sim::DeviceState after = device.engine.state();
+        EXPECT_EQ(after.system[system::kMicVolume], c.expectVolume);
+        EXPECT_EQ(after.system[system::kMicMaxVolume], c.expectMax);
+    }
+}
+
+TEST_F(DeviceCommandTest, AChangeTheDeviceNeverAcknowledgesIsNoSuccess) {
+    for (const sim::Fault& fault : {sim::Fault::silent(), sim::Fault::badChecksum()}) {
+        SCOPED_TRACE(sim::describe({fault, 3, std::nullopt}));
+        SimDevice device;
+        device.engine.addFault({fault, 3, std::nullopt});
+        const Outcome o = run(device, {"set", "musicLeft.eq[0].gain=130"});
+        EXPECT_EQ(o.status, 4);
+        EXPECT_EQ(o.out, "");
+        EXPECT_NE(o.err.find("the link was lost"), std::string::npos) << o.err;
+        EXPECT_EQ(device.engine.count(3), 3u) << "written three times";
+    }
+}
+
 TEST_F(DeviceCommandTest, SetRefusesBytesNoParameterChangeCarries) {
     SimDevice device;
-    matchStartingScene(device);
     const sim::DeviceState before = device.engine.state();
     const Outcome o = run(device, {"set", "musicLeft.eq[0].gain=130", "name=Party"});
     EXPECT_EQ(o.status, 2);
@@ -106,7 +154,6 @@ TEST_F(DeviceCommandTest, SetRefusesBytesNoParameterChangeCarries) {
 
 TEST_F(DeviceCommandTest, WritePutsTheFileIntoTheSimulator) {
     SimDevice device;
-    matchStartingScene(device);
     const sim::DeviceState s = device.engine.state();
     Bytes file = bytesOf(s.system);
     const Bytes image = bytesOf(s.working);

@@ -122,6 +122,56 @@ TEST_F(ConnectionTest, TwoCandidatesWhereOnlyTheSecondAnswers) {
     EXPECT_EQ(store->workingSystem.snapshot(), live.engine.state().system);
 }
 
+// Real time that counts the worker's passes (each ends with one short sleep).
+class PassCountingClock final : public Clock {
+public:
+    TimePoint now() const override { return steadyClock().now(); }
+    void sleep(Duration d) override {
+        steadyClock().sleep(d);
+        if (d == SerialPort::kPassSleep)
+            ++m_passes;
+    }
+    int poll(std::span<pollfd> fds, Duration timeout) override {
+        return steadyClock().poll(fds, timeout);
+    }
+    int passes() const { return m_passes.load(); }
+
+private:
+    std::atomic<int> m_passes{0};
+};
+
+TEST_F(ConnectionTest, ConnectingLeavesTheDevicesSceneAlone) {
+    constexpr std::uint8_t kDisco = 2;
+    SimDevice device;
+    device.engine.modifyState([](sim::DeviceState& s) { s.working[image::kSceneSelect] = kDisco; });
+    // The program starts with another scene than the device holds.
+    store->working.setByte(image::kSceneSelect, 1);
+    PassCountingClock clock;
+    serial->clocks[device.path()] = &clock;
+    candidates.serial = {device.path()};
+
+    control->connect();
+    ASSERT_TRUE(eventually([&] { return device.engine.count(127) == 1; }));
+    // The worker idles for many passes before the owner queues the read-out.
+    const int from = clock.passes();
+    ASSERT_TRUE(eventually([&] { return clock.passes() >= from + 10; }));
+    EXPECT_EQ(device.engine.count(12) + device.engine.count(24), 0u) << "no meter request";
+
+    ASSERT_TRUE(pumpUntil([&] { return seenCount(Message::WorkingModeArrived) > 0; }));
+    std::vector<std::uint8_t> codes;
+    for (const sim::ReceivedFrame& f : device.engine.frames())
+        codes.push_back(f.code);
+    const auto readOutEnd = std::find(codes.begin(), codes.end(), 130);
+    ASSERT_NE(readOutEnd, codes.end());
+    EXPECT_EQ(
+        std::count_if(codes.begin(), readOutEnd, [](std::uint8_t c) { return c == 12 || c == 24; }),
+        0);
+    EXPECT_EQ(device.engine.state().working[image::kSceneSelect], kDisco);
+    std::lock_guard lock(modelLock());
+    EXPECT_EQ(store->working.byte(image::kSceneSelect), kDisco);
+    EXPECT_EQ(store->mirror.byte(image::kSceneSelect), kDisco);
+}
+
 // A transport that only records: which ports opened, whether its worker runs.
 class FakePort final : public LinkPort {
 public:

@@ -199,11 +199,31 @@ std::uint8_t byteOf(ParamStore& store, const ByteWrite& w, bool mirror) {
     return (mirror ? store.mirror : store.working).byte(w.offset);
 }
 
+constexpr MasterChannel kMasters[] = {MasterChannel::Effect, MasterChannel::Mic,
+                                      MasterChannel::Music};
+
+// A maximum volume goes through the model's rule, so its master volume follows it down.
 void apply(ParamStore& store, const ByteWrite& w) {
-    if (w.block == FieldBlock::System)
-        store.workingSystem.setByte(w.offset, w.value);
-    else
+    if (w.block == FieldBlock::Image) {
         store.working.setByte(w.offset, w.value);
+        return;
+    }
+    for (const MasterChannel c : kMasters) {
+        if (w.offset == masterMaxOffset(c)) {
+            setMaxVolume(store.workingSystem, c, w.value);
+            return;
+        }
+    }
+    store.workingSystem.setByte(w.offset, w.value);
+}
+
+// The maximum a master volume written by `w` may not exceed, as `store` holds it now.
+std::optional<int> maximumFor(const ParamStore& store, const ByteWrite& w) {
+    if (w.block == FieldBlock::System)
+        for (const MasterChannel c : kMasters)
+            if (w.offset == masterVolumeOffset(c))
+                return store.workingSystem.byte(masterMaxOffset(c));
+    return std::nullopt;
 }
 
 std::string addressOf(const ByteWrite& w) {
@@ -283,8 +303,12 @@ private:
                 report(m_inv, notice);
         }
     }
+    // The mirror follows a change when it is composed: only a completed exchange on a port
+    // that has not been lost says that the device has it.
     bool delivered() {
         std::lock_guard lock(modelLock());
+        if (m_link->connected == 0 || activePort().lost())
+            return false;
         if (m_command->queue().hasFrames() || m_link->replyPending != 0)
             return false;
         const int code = m_command->inFlightRecord(m_link->transport).code();
@@ -292,6 +316,12 @@ private:
             code != codeValue(CommandCode::MeterLimits))
             return false;
         return !SyncScratch(*m_store, *m_link).step();
+    }
+
+    const LinkWorker& activePort() const {
+        if (m_link->transport == transport::kUsb)
+            return *m_usbPort;
+        return *m_port;
     }
 
     static constexpr std::chrono::milliseconds kPoll{20};
@@ -408,8 +438,16 @@ int applySetWrites(Invocation& inv, const std::vector<ByteWrite>& writes) {
         // Bytes no parameter change carries (names, passwords, scenes not being edited) would
         // stay in the working copy and never reach the device.
         SyncScratch scratch(session.store(), session.link());
-        for (const ByteWrite& w : writes)
+        for (const ByteWrite& w : writes) {
+            const std::optional<int> maximum = maximumFor(scratch.store(), w);
+            const int level = w.value & layout::system::kLevelMask;
+            if (maximum && level > *maximum) {
+                report(inv, addressOf(w) + ": level " + std::to_string(level) +
+                                " is above its maximum " + std::to_string(*maximum));
+                return kExitUsage;
+            }
             apply(scratch.store(), w);
+        }
         scratch.drain();
         bool carried = true;
         for (const ByteWrite& w : writes) {
