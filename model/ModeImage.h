@@ -247,7 +247,6 @@ public:
     std::array<ModeImage, layout::kStoredModes> storedModes;     // modes 1..21 at 0..20
     std::array<SystemBlock, layout::kStoredModes> storedSystems; // their system blocks
     SystemBlock fileHeaderSystem;                                // head of an all-modes file
-    std::atomic<int> bankLoadedFromFile{0};
     std::atomic<int> fallbackScene{1};
     // The band sets bound to this store's working image, when the filters have registered.
     std::atomic<BandSetBinder*> binder{nullptr};

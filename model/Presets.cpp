@@ -3,8 +3,11 @@
 #include "model/WorkingModel.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <fstream>
 #include <system_error>
+#include <unistd.h>
 
 namespace kesmo {
 
@@ -39,29 +42,68 @@ FileBytes readWholeFile(const fs::path& path) {
     return out;
 }
 
-PresetStatus writeFileReplacing(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    fs::path temp = path;
-    temp += ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return PresetStatus::WriteFailed;
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return PresetStatus::WriteFailed;
-        }
+namespace {
+
+// Writes every byte, going on after a signal or a short write.
+bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
     }
+    return true;
+}
+
+bool syncFolder(const fs::path& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // Some file systems cannot sync a folder at all; only a failing disk counts.
+    const bool ok = ::fsync(fd) == 0 || errno != EIO;
+    ::close(fd);
+    return ok;
+}
+
+// The file a write lands in: the end of a chain of symbolic links, else the path itself.
+fs::path writeTarget(const fs::path& path) {
     std::error_code ec;
-    fs::rename(temp, path, ec);
+    if (!fs::is_symlink(fs::symlink_status(path, ec)))
+        return path;
+    const fs::path resolved = fs::weakly_canonical(path, ec);
+    return ec ? path : resolved;
+}
+
+} // namespace
+
+PresetStatus writeFileReplacing(const fs::path& path,
+                                const std::function<std::vector<std::uint8_t>()>& compose) {
+    const fs::path target = writeTarget(path);
+    fs::path temp = target;
+    temp += ".part";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return PresetStatus::WriteFailed;
+    const std::vector<std::uint8_t> bytes = compose();
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    std::error_code ec;
+    if (!written || !closed) {
+        fs::remove(temp, ec);
+        return PresetStatus::WriteFailed;
+    }
+    fs::rename(temp, target, ec);
     if (ec) {
         fs::remove(temp, ec);
         return PresetStatus::WriteFailed;
     }
+    // The rename itself lasts only once the folder is synced.
+    if (!syncFolder(target.parent_path()))
+        return PresetStatus::WriteFailed;
     return PresetStatus::Done;
 }
 
@@ -88,13 +130,13 @@ std::vector<std::uint8_t> writeSingleMode(const ParamStore& store) {
     return out;
 }
 
-std::vector<std::uint8_t> writeBank(const ParamStore& store) {
+std::vector<std::uint8_t> writeBank(const ParamStore& store, bool bankValid) {
     std::vector<std::uint8_t> out;
     out.reserve(kBankFileSizeNew);
     append(out, store.fileHeaderSystem);
     for (const ModeImage& mode : store.storedModes)
         append(out, mode);
-    out.push_back(static_cast<std::uint8_t>(store.bankLoadedFromFile.load() != 0 ? 1 : 0));
+    out.push_back(static_cast<std::uint8_t>(bankValid ? 1 : 0));
     for (const SystemBlock& sb : store.storedSystems)
         append(out, sb);
     return out;
@@ -151,7 +193,6 @@ int readBank(ParamStore& store, const BankFile& file) {
     store.fileHeaderSystem.load(file.header);
     for (std::size_t n = 0; n < file.modes.size(); ++n)
         store.storedModes[n].load(file.modes[n]);
-    store.bankLoadedFromFile = file.loadedFlag;
     if (file.hasSystemBlocks) {
         for (std::size_t n = 0; n < file.systems.size(); ++n)
             store.storedSystems[n].load(file.systems[n]);
@@ -159,7 +200,6 @@ int readBank(ParamStore& store, const BankFile& file) {
         store.storedSystem(1).assign(store.fileHeaderSystem);
     }
     applyStoredModeLinks(store);
-    store.bankLoadedFromFile = 1;
     return file.hasSystemBlocks ? 1 : 0;
 }
 
@@ -178,10 +218,12 @@ void takeOverBankCurrentMode(ParamStore& store, bool bankHasSystemBlocks,
     takeOverImage(store, false);
 }
 
+// The link copies happen only once the file exists, so a failed save changes nothing.
 PresetStatus exportMode(ParamStore& store, const std::string& chosenPath) {
-    applyWorkingLinks(store);
-    return writeFileReplacing(withExtension(chosenPath, kSingleModeExtension),
-                              writeSingleMode(store));
+    return writeFileReplacing(withExtension(chosenPath, kSingleModeExtension), [&] {
+        applyWorkingLinks(store);
+        return writeSingleMode(store);
+    });
 }
 
 PresetStatus importMode(ParamStore& store, const std::string& chosenPath,
@@ -196,9 +238,11 @@ PresetStatus importMode(ParamStore& store, const std::string& chosenPath,
     return PresetStatus::Done;
 }
 
-PresetStatus exportAll(ParamStore& store, const std::string& chosenPath) {
-    applyStoredModeLinks(store);
-    return writeFileReplacing(withExtension(chosenPath, kBankExtension), writeBank(store));
+PresetStatus exportAll(ParamStore& store, const std::string& chosenPath, bool bankValid) {
+    return writeFileReplacing(withExtension(chosenPath, kBankExtension), [&] {
+        applyStoredModeLinks(store);
+        return writeBank(store, bankValid);
+    });
 }
 
 ImportAllResult importAll(ParamStore& store, const std::string& chosenPath,

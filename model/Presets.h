@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,13 +43,16 @@ struct FileBytes {
     std::vector<std::uint8_t> bytes;
 };
 FileBytes readWholeFile(const std::filesystem::path& path);
-// Writes beside the target and renames over it, so a failed write leaves the old file intact.
+// Creates a file beside the target first; only once it exists does `compose` run (it may
+// change the model), and its bytes are written, synced and renamed over the target, so a
+// failed write leaves the old file intact and a crash leaves the old or the new one. A target
+// that is a symbolic link is written through the link.
 PresetStatus writeFileReplacing(const std::filesystem::path& path,
-                                const std::vector<std::uint8_t>& bytes);
+                                const std::function<std::vector<std::uint8_t>()>& compose);
 
-// Byte-level formats.
+// Byte-level formats. `bankValid` is the bank flag kept with the file.
 std::vector<std::uint8_t> writeSingleMode(const ParamStore& store);
-std::vector<std::uint8_t> writeBank(const ParamStore& store);
+std::vector<std::uint8_t> writeBank(const ParamStore& store, bool bankValid);
 
 // A single-mode file checked whole before anything changes.
 struct SingleModeFile {
@@ -69,15 +73,15 @@ struct BankFile {
     std::array<std::array<std::uint8_t, layout::kSystemBlockSize>, layout::kStoredModes> systems{};
 };
 bool parseBank(const std::vector<std::uint8_t>& bytes, BankFile& out);
-// Puts a parsed bank into the store (links applied, bank-loaded flag set) and returns the
-// layout it had: 1 with per-mode system blocks, 0 without.
+// Puts a parsed bank into the store (links applied) and returns the layout it had: 1 with
+// per-mode system blocks, 0 without. The bank then holds data: the caller sets bankValid.
 int readBank(ParamStore& store, const BankFile& file);
 
 // The four flows without their dialogs; the path is the one the user chose.
 PresetStatus exportMode(ParamStore& store, const std::string& chosenPath);
 // Reads and applies; on any failure the model is as it was.
 PresetStatus importMode(ParamStore& store, const std::string& chosenPath, bool perModeSystemBlocks);
-PresetStatus exportAll(ParamStore& store, const std::string& chosenPath);
+PresetStatus exportAll(ParamStore& store, const std::string& chosenPath, bool bankValid);
 // Returns Done with bankHasSystemBlocks set from the file; a path without ".dat" is ignored
 // silently (Done, `ignored` set).
 struct ImportAllResult {

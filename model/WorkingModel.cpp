@@ -177,7 +177,6 @@ void initialiseModel(ParamStore& store, const std::filesystem::path& workingDire
     rebindAll(store);
     setScene(store, 1);
     setSystemDefaults(store.workingSystem);
-    store.bankLoadedFromFile.store(0, std::memory_order_relaxed);
     store.presetFolders = ensurePresetFolders(workingDirectory);
 }
 

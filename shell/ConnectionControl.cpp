@@ -230,13 +230,16 @@ void ConnectionControl::bankArrived() {
             store.fileHeaderSystem.assign(store.workingSystem);
         }
         link.bankValid = 1;
-        store.bankLoadedFromFile = 1;
     }
     saveBank();
 }
 
 void ConnectionControl::saveBank() {
-    saveAs(PresetFileKind::Bank, presetFolders(m_command.store()).bankStart, kesmo::exportAll);
+    const bool bankValid = m_command.link().bankValid != 0;
+    saveAs(PresetFileKind::Bank, presetFolders(m_command.store()).bankStart,
+           [bankValid](ParamStore& store, const std::string& path) {
+               return kesmo::exportAll(store, path, bankValid);
+           });
 }
 
 void ConnectionControl::exportMode() {
@@ -244,8 +247,9 @@ void ConnectionControl::exportMode() {
            kesmo::exportMode);
 }
 
-void ConnectionControl::saveAs(PresetFileKind kind, const std::filesystem::path& start,
-                               PresetStatus (*write)(ParamStore&, const std::string&)) {
+void ConnectionControl::saveAs(
+    PresetFileKind kind, const std::filesystem::path& start,
+    const std::function<PresetStatus(ParamStore&, const std::string&)>& write) {
     const std::optional<std::string> chosen = m_ui.saveFile(kind, start);
     if (!chosen)
         return;

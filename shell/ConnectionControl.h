@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -154,7 +155,7 @@ private:
     void goOffline();
     void saveBank();
     void saveAs(PresetFileKind kind, const std::filesystem::path& start,
-                PresetStatus (*write)(ParamStore&, const std::string&));
+                const std::function<PresetStatus(ParamStore&, const std::string&)>& write);
     void showText(const UiText& text);
 
     ConnectionUi& m_ui;

@@ -419,7 +419,7 @@ TEST_F(ConnectionTest, FileCommandsOffline) {
     for (int n = 1; n <= kStoredModes; ++n)
         source.storedMode(n).fill(static_cast<std::uint8_t>(n));
     source.fileHeaderSystem.setByte(system::kCurrentMode, 7);
-    Bytes bank = writeBank(source);
+    Bytes bank = writeBank(source, false);
     bank.resize(kBankFileSizeOld);
     writeFile(dir / "old.dat", bank);
     writeFile(dir / "short.dia", Bytes(kSingleModeFileSize - 1, 0x11));

@@ -28,7 +28,6 @@ std::vector<std::uint8_t> everything(const ParamStore& s) {
     for (const auto& m : s.storedSystems)
         add(m);
     add(s.fileHeaderSystem);
-    out.push_back(static_cast<std::uint8_t>(s.bankLoadedFromFile.load()));
     return out;
 }
 
@@ -186,7 +185,7 @@ TEST_F(PresetTest, BankRoundTripsInTheNewerLayout) {
     }
     store->storedSystem(1).setByte(system::kCurrentMode, 5);
     pattern(store->fileHeaderSystem, 250);
-    ASSERT_EQ(exportAll(*store, path("bank")), PresetStatus::Done);
+    ASSERT_EQ(exportAll(*store, path("bank"), false), PresetStatus::Done);
     const auto bytes = fileBytes(dir / "bank.dat");
     ASSERT_EQ(bytes.size(), 58405u);
 
@@ -194,9 +193,8 @@ TEST_F(PresetTest, BankRoundTripsInTheNewerLayout) {
     const ImportAllResult r = importAll(*other, path("bank.dat"), true);
     ASSERT_EQ(r.status, PresetStatus::Done);
     EXPECT_EQ(r.bankHasSystemBlocks, 1);
-    EXPECT_EQ(other->bankLoadedFromFile.load(), 1);
-    // Byte for byte, but for the loaded flag, which the import sets.
-    auto again = writeBank(*other);
+    // Byte for byte, but for the bank flag, which the owner sets after an import.
+    auto again = writeBank(*other, true);
     EXPECT_EQ(bytes[57018], 0);
     EXPECT_EQ(again[57018], 1);
     again[57018] = 0;
@@ -242,6 +240,76 @@ TEST_F(PresetTest, AFailedWriteLeavesThePreviousFileIntact) {
     EXPECT_EQ(exportMode(*store, path("keep.dia")), PresetStatus::WriteFailed);
     EXPECT_EQ(fileBytes(dir / "keep.dia"), original);
     EXPECT_EQ(exportMode(*store, path("nodir/x.dia")), PresetStatus::WriteFailed);
+}
+
+TEST_F(PresetTest, AFailedSaveMakesNoLinkCopies) {
+    store->working.setByte(image::kMusicLink, 1);
+    store->working.setByte(image::kMusicLeft + 20, 99);
+    store->storedMode(3).setByte(image::kMusicLink, 1);
+    store->storedMode(3).setByte(image::kMusicLeft + 20, 98);
+    const auto before = everything(*store);
+    EXPECT_EQ(exportMode(*store, path("nodir/x.dia")), PresetStatus::WriteFailed);
+    EXPECT_EQ(exportAll(*store, path("nodir/x.dat"), true), PresetStatus::WriteFailed);
+    EXPECT_EQ(everything(*store), before);
+}
+
+TEST_F(PresetTest, APresetThatIsASymbolicLinkIsWrittenThroughIt) {
+    fs::create_directories(dir / "real");
+    writeBytes(dir / "real" / "room.dia", {1, 2, 3});
+    fs::create_symlink(fs::path("real") / "room.dia", dir / "room.dia");
+    pattern(store->working, 6);
+    linksOff(store->working);
+    ASSERT_EQ(exportMode(*store, path("room.dia")), PresetStatus::Done);
+    EXPECT_TRUE(fs::is_symlink(dir / "room.dia"));
+    const auto written = fileBytes(dir / "real" / "room.dia");
+    ASSERT_EQ(written.size(), kSingleModeFileSize);
+    const auto image = store->working.snapshot();
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), written.begin() + kSystemBlockSize));
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+}
+
+// The 8-bit sum of every byte of an image.
+std::uint8_t sumOf(const ModeImage& img) {
+    const auto bytes = img.snapshot();
+    return static_cast<std::uint8_t>(std::accumulate(bytes.begin(), bytes.end(), 0u) & 0xFF);
+}
+
+TEST_F(PresetTest, ImportsApplyTheLinksThatAreOnBeforeTheFileSum) {
+    constexpr std::size_t kLeftGain = image::kMusicLeft + 20, kRightGain = image::kMusicRight + 20;
+    pattern(store->working, 21);
+    linksOff(store->working);
+    store->working.setByte(image::kMusicLink, 1);
+    store->working.setByte(kLeftGain, 99);
+    store->working.setByte(kRightGain, 3);
+    std::vector<std::uint8_t> single(kSystemBlockSize);
+    const auto image = store->working.snapshot();
+    single.insert(single.end(), image.begin(), image.end());
+    writeBytes(dir / "linked.dia", single);
+
+    auto other = std::make_unique<ParamStore>();
+    ASSERT_EQ(importMode(*other, path("linked.dia"), true), PresetStatus::Done);
+    EXPECT_EQ(other->working.byte(kRightGain), 99);
+    EXPECT_EQ(other->mirror.byte(kRightGain), 99);
+    ModeImage withoutSum;
+    withoutSum.assign(other->working);
+    withoutSum.setByte(image::kFileSum, image[image::kFileSum]);
+    EXPECT_EQ(other->working.byte(image::kFileSum), sumOf(withoutSum))
+        << "the sum covers the image with the copy made";
+
+    std::vector<std::uint8_t> bank(kBankFileSizeOld);
+    for (std::size_t n = 0; n < kStoredModes; ++n)
+        std::copy(image.begin(), image.end(),
+                  bank.begin() +
+                      static_cast<std::ptrdiff_t>(kSystemBlockSize + kModeImageSize * n));
+    bank[system::kCurrentMode] = 4;
+    writeBytes(dir / "linked.dat", bank);
+    auto third = std::make_unique<ParamStore>();
+    ASSERT_EQ(importAll(*third, path("linked.dat"), false).status, PresetStatus::Done);
+    for (int n = 1; n <= kStoredModes; ++n)
+        EXPECT_EQ(third->storedMode(n).byte(kRightGain), 99) << n;
+    EXPECT_EQ(third->working.byte(kRightGain), 99) << "mode 4 taken over with its copy";
+    EXPECT_EQ(third->mirror.byte(kRightGain), 99);
 }
 
 TEST_F(PresetTest, OfflineRecallTakesTheStoredModeAndItsNumber) {

@@ -183,15 +183,13 @@ TEST_F(WorkingModelTest, StartUpSystemBlockKeepsSensitivityAndReservedBytes) {
         EXPECT_EQ(store->workingSystem.byte(i), 0xFF) << i;
 }
 
-TEST_F(WorkingModelTest, StartUpTouchesNeitherMirrorsNorBankAndClearsTheBankFlag) {
-    store->bankLoadedFromFile = 1;
+TEST_F(WorkingModelTest, StartUpTouchesNeitherMirrorsNorBank) {
     initialise();
     const auto zeroImage = std::make_unique<ModeImage>();
     const auto zeroSystem = std::make_unique<SystemBlock>();
     EXPECT_TRUE(store->mirror.sameAs(*zeroImage));
     EXPECT_TRUE(store->mirrorSystem.sameAs(*zeroSystem));
     EXPECT_TRUE(store->storedMode(1).sameAs(*zeroImage));
-    EXPECT_EQ(store->bankLoadedFromFile.load(), 0);
 }
 
 TEST_F(WorkingModelTest, StartUpBindsTheBandSetsOnceAfterTheDefaults) {
