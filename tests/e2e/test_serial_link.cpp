@@ -213,6 +213,53 @@ TEST_F(SerialLinkTest, CloseJoinsTheWorkerEveryTime) {
     EXPECT_FALSE(posted(Message::PortLost));
 }
 
+// Real time, but the worker's first wait fails.
+class FailingWaitClock final : public Clock {
+public:
+    TimePoint now() const override { return steadyClock().now(); }
+    void sleep(Duration d) override { steadyClock().sleep(d); }
+    int poll(std::span<pollfd> fds, Duration timeout) override {
+        if (polls++ > 0)
+            return steadyClock().poll(fds, timeout);
+        errno = EIO;
+        return -1;
+    }
+    std::atomic<int> polls{0};
+};
+
+TEST_F(SerialLinkTest, AFailedWaitIsReportedAndEndsTheLink) {
+    FailingWaitClock clock;
+    connect(clock);
+    ASSERT_TRUE(eventually([&] { return clock.polls > 0; }));
+    port->close();
+    ASSERT_EQ(sink.notices().size(), 1u);
+    EXPECT_EQ(sink.notices()[0].first,
+              lineErrorReport("WaitCommEvent()", EIO, portNumber(host->slavePath())));
+    EXPECT_EQ(sink.notices()[0].second, "Application Error");
+    EXPECT_EQ(sink.posted(), (std::vector<Posted>{{Message::PortLost, 1, 0}}));
+}
+
+TEST_F(SerialLinkTest, ANewConnectionDoesNotInheritTheLastOnesReceiveRecord) {
+    {
+        // What a lost link may leave: half a frame and its poll and retry counts.
+        std::lock_guard lock(modelLock());
+        Frame& rx = command->receiveRecord(transport::kSerial);
+        const std::uint8_t partial[] = {0xFF, 0x55, 0x10, 0x00};
+        std::copy(std::begin(partial), std::end(partial), rx.data());
+        rx.setWord(Frame::kRxIndex, sizeof partial);
+        rx.setField(Frame::kInFrame, 1);
+        rx.setWord(Frame::kRxLength, 0x10);
+        rx.setField(Frame::kEmptyPolls, 5);
+        rx.setField(Frame::kRetryCount, 2);
+    }
+    connect();
+    ASSERT_TRUE(
+        eventually([&] { return posted(Message::IdentityArrived) || posted(Message::PortLost); }));
+    EXPECT_TRUE(posted(Message::IdentityArrived));
+    EXPECT_FALSE(posted(Message::PortLost));
+    EXPECT_EQ(engine.count(127), 1u) << "answered at the first write";
+}
+
 TEST_F(SerialLinkTest, OpenFailuresAndReports) {
     SerialPort serial(*command);
     EXPECT_EQ(serial.open("kesmo-no-such-port"), 0);
