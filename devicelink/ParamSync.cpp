@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 
 namespace kesmo {
 
@@ -83,7 +84,7 @@ struct SyncTable {
 
     // Groups each run of items into the longest prefix (of a few items) whose bytes form one
     // range, so that interleaved items such as level and sign bytes share one compare.
-    void buildSpans() {
+    constexpr void buildSpans() {
         constexpr std::size_t kLookahead = 32;
         for (std::size_t i = 0; i < count;) {
             std::size_t lo = items[i].offset, hi = lo + items[i].width, end = i + 1;
@@ -108,7 +109,8 @@ struct SyncTable {
         }
     }
     // Whether items first .. end - 1 together cover every byte of lo .. hi - 1.
-    bool coversRange(std::size_t first, std::size_t end, std::size_t lo, std::size_t hi) const {
+    constexpr bool coversRange(std::size_t first, std::size_t end, std::size_t lo,
+                               std::size_t hi) const {
         std::array<bool, kSpanBox> covered{};
         for (std::size_t n = first; n < end; ++n)
             for (std::size_t k = 0; k < items[n].width; ++k)
@@ -117,11 +119,11 @@ struct SyncTable {
                            [](bool c) { return c; });
     }
 
-    void add(CommandCode code, int index, Area area, std::size_t offset, std::size_t width,
-             Shape shape = Shape::Indexed) {
-        assert(count < kMaxItems && width <= kMaxWidth);
+    // The table is built at compile time: an item that does not fit stops the build.
+    constexpr void add(CommandCode code, int index, Area area, std::size_t offset,
+                       std::size_t width, Shape shape = Shape::Indexed) {
         if (count == kMaxItems || width > kMaxWidth)
-            return;
+            throw std::length_error("synchroniser item table too small");
         const std::uint8_t mask = shape == Shape::HighNibble  ? 0xF0
                                   : shape == Shape::LowNibble ? 0x0F
                                                               : 0xFF;
@@ -134,15 +136,16 @@ struct SyncTable {
                           static_cast<std::uint8_t>(dataBytes(shape, width) + 2),
                           mask};
     }
-    void image(CommandCode code, int index, std::size_t offset, std::size_t width = 1,
-               Shape shape = Shape::Indexed) {
+    constexpr void image(CommandCode code, int index, std::size_t offset, std::size_t width = 1,
+                         Shape shape = Shape::Indexed) {
         add(code, index, Area::Image, offset, width, shape);
     }
-    void scene(CommandCode code, int index, std::size_t offset, std::size_t width = 1,
-               Shape shape = Shape::Indexed) {
+    constexpr void scene(CommandCode code, int index, std::size_t offset, std::size_t width = 1,
+                         Shape shape = Shape::Indexed) {
         add(code, index, Area::Scene, offset, width, shape);
     }
-    void system(CommandCode code, int index, std::size_t offset, Shape shape = Shape::Indexed) {
+    constexpr void system(CommandCode code, int index, std::size_t offset,
+                          Shape shape = Shape::Indexed) {
         add(code, index, Area::System, offset, 1, shape);
     }
 };
@@ -152,7 +155,7 @@ constexpr std::size_t channelRel(int c) {
 }
 
 // The items in the order of comparison.
-SyncTable buildTable() {
+constexpr SyncTable buildTable() {
     using C = CommandCode;
     SyncTable t;
     constexpr std::size_t eA = image::kEchoA, eB = image::kEchoB, rv = image::kReverb;
@@ -294,10 +297,7 @@ SyncTable buildTable() {
     return t;
 }
 
-const SyncTable& syncTable() {
-    static const SyncTable table = buildTable();
-    return table;
-}
+constexpr SyncTable kSyncTable = buildTable();
 
 // The working bytes of one item, read once: the frame carries them and the mirror takes
 // them, so a page edit landing in between stays a difference for the next step.
@@ -384,7 +384,7 @@ bool syncItem(Frame& staging, const SyncItem& item, const ByteImage<N>& working,
 } // namespace
 
 int ParamSync(Frame& staging, ParamStore& store, LinkState& link) {
-    const SyncTable& table = syncTable();
+    const SyncTable& table = kSyncTable;
     const std::size_t sceneBase = outputChannelOffset(editedScene(store), 0);
     auto base = [&](Area area) { return area == Area::Scene ? sceneBase : 0; };
     for (std::size_t s = 0; s < table.spanCount; ++s) {

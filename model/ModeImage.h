@@ -5,6 +5,7 @@
 #include "model/PresetFolders.h"
 
 #include <array>
+#include <cassert>
 #include <memory>
 
 namespace kesmo {
@@ -266,7 +267,35 @@ int editedScene(const ModeImage& image, int fallbackScene);
 void setScene(ParamStore& store, int s);
 
 // Offset of the EqBand record with the given wire band index (0..190), in the given scene.
-std::size_t bandRecord(int wireBandIndex, int scene);
+constexpr std::size_t bandRecord(int wireBandIndex, int scene) {
+    using namespace layout;
+    struct Run {
+        int first, last;
+        std::size_t base;
+    };
+    constexpr Run kRuns[] = {
+        {0, 14, image::kMusicLeft + music::kEq},
+        {15, 19, image::kMusicLeft + music::kExtraBands},
+        {20, 34, image::kMusicRight + music::kEq},
+        {35, 39, image::kMusicRight + music::kExtraBands},
+        {40, 59, image::kMic1 + mic::kEq},
+        {60, 64, image::kMic1 + mic::kExtraBands},
+        {65, 84, image::kMic2 + mic::kEq},
+        {85, 89, image::kMic2 + mic::kExtraBands},
+        {90, 96, image::kEchoA + echo::kEq},
+        {97, 103, image::kReverb + reverb::kEq},
+        {104, 110, image::kEchoB + echo::kEq},
+    };
+    const int i = wireBandIndex;
+    for (const Run& r : kRuns)
+        if (i >= r.first && i <= r.last)
+            return r.base + eqband::kSize * static_cast<std::size_t>(i - r.first);
+    assert(i >= 111 && i < kWireBandCount);
+    const int k = (i - 111) / 10;
+    const int b = (i - 111) % 10;
+    return outputChannelOffset(scene, k) + output::kEq +
+           eqband::kSize * static_cast<std::size_t>(b);
+}
 
 // Link copies: left member over right member.
 enum class Link { Mic, Music, Main, Rear, Surround };

@@ -107,6 +107,11 @@ TEST_F(CommandTest, ReceiveStateMachineOverByteStreams) {
          {"FF 55 03 00 03 00 06"},
          {1},
          false},
+        {"a refusal of another code than the one in flight is no refusal: it is dispatched",
+         "FF 55 03 00 0C 01 10",
+         {"FF 55 03 00 03 02 08"},
+         {1},
+         false},
         {"frame too short for its code completes nothing",
          "FF 55 04 00 03 07 78 06 8C",
          {"FF 55 03 00 0C 01 10"},
@@ -152,6 +157,19 @@ TEST_F(CommandTest, CompletedExchangeClearsBothRecords) {
     Frame cleared;
     cleared.clear();
     EXPECT_EQ(rx(), cleared) << "the bytes after the checksum were dropped";
+}
+
+TEST_F(CommandTest, OnlyTheReplyToAFrameThatAwaitsItClearsReplyPending) {
+    // A WriteMode 0 is queued (replyPending set) while a parameter change is answered.
+    putInFlight(hex("FF 55 08 00 03 07 78 06 8C 00 00 1C"));
+    link->replyPending = 1;
+    EXPECT_EQ(feed(hex("FF 55 03 00 03 00 06")), 1);
+    EXPECT_EQ(link->replyPending, 1);
+
+    putInFlight(hex("FF 55 03 00 85 05 8D"));
+    inFlight().setField(Frame::kAwaitReply, 1);
+    EXPECT_EQ(feed(hex("FF 55 03 00 85 00 88")), 1);
+    EXPECT_EQ(link->replyPending, 0);
 }
 
 TEST_F(CommandTest, RefusalLeavesTheRecordAsItStood) {

@@ -517,6 +517,72 @@ TEST_F(SyncTest, ItemsChangedTogetherArriveInTableOrder) {
     EXPECT_TRUE(meterRequest());
 }
 
+// The order of comparison, row by row, as (code, index); a code-4 index stands for both of its
+// records, high-pass first.
+std::vector<std::pair<int, int>> comparisonOrder() {
+    std::vector<std::pair<int, int>> order = {{1, 2}, {1, 1}, {1, 0}};
+    for (auto ci : {std::pair{2, 0},
+                    {2, 1},
+                    {11, 1},
+                    {2, 2},
+                    {11, 2},
+                    {2, 3},
+                    {2, 4},
+                    {11, 4},
+                    {2, 5},
+                    {11, 5},
+                    {2, 6},
+                    {2, 7},
+                    {11, 6},
+                    {11, 7}})
+        order.push_back(ci);
+    for (int k = 0; k < 8; ++k)
+        for (int code : {2, 11})
+            for (int j = 0; j < 5; ++j)
+                order.push_back({code, k <= 4 ? 8 + 5 * k + j : 18 + 5 * k + j});
+    const std::pair<int, int> rows[] = {{3, 190}, {4, 16},  {5, 17},  {7, 7},   {8, 7},   {19, 6},
+                                        {20, 18}, {135, 5}, {17, 5},  {6, 1},   {9, 0},   {13, 0},
+                                        {10, 2},  {18, 7},  {137, 2}, {138, 0}, {139, 0}, {142, 0}};
+    for (auto [code, last] : rows)
+        for (int i = 0; i <= last; ++i)
+            order.push_back({code, i});
+    return order;
+}
+
+TEST_F(SyncTest, EveryItemDifferingArrivesInTheWholeOrderOfComparison) {
+    std::vector<Item> expected;
+    const std::vector<Item> items = catalogueItems();
+    for (auto [code, index] : comparisonOrder())
+        for (const Item& it : items)
+            if (it.code == code && it.index == index)
+                expected.push_back(it);
+    ASSERT_EQ(expected.size(), items.size()) << "every item has its place in the order";
+
+    for (std::uint8_t scene = 1; scene <= 3; ++scene) {
+        SCOPED_TRACE("scene " + std::to_string(scene));
+        fillPattern(scene);
+        const std::size_t base = 882 + 608 * (scene - 1u);
+        // The device holds the opposite of every compared byte.
+        for (const Item& it : items)
+            for (std::size_t k = 0; k < it.width; ++k) {
+                if (it.at == At::System)
+                    store->mirrorSystem.setByte(it.start + k,
+                                                ~store->workingSystem.byte(it.start + k) & 0xFF);
+                else {
+                    const std::size_t at = (it.at == At::Scene ? base : 0) + it.start + k;
+                    store->mirror.setByte(at, ~store->working.byte(at) & 0xFF);
+                }
+            }
+        for (std::size_t n = 0; n < expected.size(); ++n) {
+            const Item& it = expected[n];
+            ASSERT_EQ(step(), hex(expectedFrame(it, *store, base)))
+                << "frame " << n << ": code " << it.code << " index " << it.index;
+        }
+        step();
+        EXPECT_TRUE(meterRequest()) << wireHex(staging);
+    }
+}
+
 TEST_F(SyncTest, ScenesNotEditedWaitUntilTheyAreEdited) {
     selectScene(1);
     store->working.setByte(1490 + 61, 1); // scene 2, Main L EQ bypass
