@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 using namespace kesmo;
 using namespace kesmo::layout;
@@ -56,6 +57,54 @@ TEST_F(BandSetsTest, EveryChannelHasItsBandsAndFilters) {
     }
     EXPECT_TRUE(sets->channel(kEqDynMusicRight)->filter(0)->dynamicBand());
     EXPECT_FALSE(sets->channel(kEqMusicRight)->filter(0)->dynamicBand());
+}
+
+// The offset of every record a set binds, bands first, then high-pass and low-pass.
+std::vector<std::size_t> boundRecords(const CKTVEQ& set) {
+    std::vector<std::size_t> out;
+    for (int i = 0; i < set.count(); ++i) {
+        const CFilter* f = set.filter(i);
+        out.push_back(f->isCrossover() ? f->crossover()->offset() : f->band()->offset());
+    }
+    return out;
+}
+
+std::vector<std::size_t> records(std::size_t firstBand, int bands, std::size_t stride,
+                                 std::vector<std::size_t> filters) {
+    std::vector<std::size_t> out;
+    for (int b = 0; b < bands; ++b)
+        out.push_back(firstBand + stride * static_cast<std::size_t>(b));
+    out.insert(out.end(), filters.begin(), filters.end());
+    return out;
+}
+
+TEST_F(BandSetsTest, EverySetBindsItsRecords) {
+    struct Case {
+        int channel;
+        std::vector<std::size_t> records;
+    };
+    const Case fixed[] = {
+        {kEqMusicLeft, records(568, 15, 5, {560, 564})},
+        {kEqMusicRight, records(732, 15, 5, {724, 728})},
+        {kEqMic1, records(255, 20, 5, {247, 251})},
+        {kEqMic2, records(412, 20, 5, {404, 408})},
+        {kEqEchoA, records(20, 7, 5, {60, 64})},
+        {kEqEchoB, records(77, 7, 5, {117, 121})},
+        {kEqReverb, records(134, 7, 5, {174, 178})},
+        {kEqSpareReverb, records(186, 7, 5, {226, 230})},
+        {kEqDynMusicLeft, records(674, 3, 10, {})},
+        {kEqDynMusicRight, records(838, 3, 10, {})},
+    };
+    for (const Case& c : fixed)
+        EXPECT_EQ(boundRecords(*sets->channel(c.channel)), c.records) << "channel " << c.channel;
+    for (int scene = 1; scene <= 3; ++scene)
+        for (int index = 0; index < 8; ++index) {
+            const std::size_t e = 882 + 608 * static_cast<std::size_t>(scene - 1) +
+                                  76 * static_cast<std::size_t>(index);
+            EXPECT_EQ(boundRecords(*sets->output(scene, index)),
+                      records(e + 11, 10, 5, {e + 66, e + 70}))
+                << "scene " << scene << " channel " << index;
+        }
 }
 
 TEST_F(BandSetsTest, StartUpCurvesAreFlatAtTheDefaultFrequencies) {

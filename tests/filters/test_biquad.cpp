@@ -137,6 +137,36 @@ TEST(CrossoverResponse, AlignmentsHaveTheirLossAtCutOff) {
         }
 }
 
+TEST(CrossoverResponse, AbsoluteValuesOfTheBesselRowsAndTheSampleRate) {
+    constexpr int k16000Hz = 383, k32000Hz = 419;
+    struct Case {
+        const char* what;
+        int kind, slope, gridIndex;
+        double db;
+    };
+    // 20·log10 of each section's Q at the cut-off (a first-order section adds −3.0103), and
+    // the bilinear transform at 192 kHz further out, all worked out by hand.
+    const Case cases[] = {
+        {"12dB Bessel high-pass at cut-off", 0, 2, k1000Hz, -4.7720},
+        {"18dB Bessel high-pass at cut-off", 0, 5, k1000Hz, -6.2207},
+        {"24dB Bessel high-pass at cut-off", 0, 7, k1000Hz, -7.5269},
+        {"36dB Bessel high-pass at cut-off", 0, 10, k1000Hz, -9.9189},
+        {"12dB Bessel low-pass at cut-off", 1, 2, k1000Hz, -4.7720},
+        {"18dB Bessel low-pass at cut-off", 1, 5, k1000Hz, -6.2207},
+        {"24dB Bessel low-pass at cut-off", 1, 7, k1000Hz, -7.5269},
+        {"36dB Bessel low-pass at cut-off", 1, 10, k1000Hz, -9.9189},
+        {"12dB Bessel high-pass three octaves down", 0, 2, k125Hz, -36.1935},
+        {"6dB/ct low-pass at 16 kHz", 1, 1, k16000Hz, -24.2995},
+        {"6dB/ct low-pass at 32 kHz", 1, 1, k32000Hz, -30.9545},
+        {"12dB Butterworth low-pass at 16 kHz", 1, 3, k16000Hz, -48.5667},
+        {"12dB Butterworth low-pass at 32 kHz", 1, 3, k32000Hz, -61.9021},
+    };
+    for (const Case& c : cases) {
+        const ResponseDb r = crossoverResponseDb({c.kind, kFrequencyCode1000Hz, c.slope});
+        EXPECT_NEAR(r[static_cast<std::size_t>(c.gridIndex)], c.db, 0.001) << c.what;
+    }
+}
+
 TEST(CrossoverResponse, EverySlopeFallsAtItsRateBeyondCutOff) {
     const int dbPerOctave[kSlopeCodes] = {0, 6, 12, 12, 12, 18, 18, 24, 24, 24, 36, 36, 36};
     for (int slope = 1; slope < kSlopeCodes; ++slope) {

@@ -205,6 +205,18 @@ TEST_F(BandSetTest, HighPassDraggedOffTheLeftEdgeSwitchesOff) {
     EXPECT_LT(hp.responseDb()[0], -10.0);
 }
 
+TEST_F(BandSetTest, ACrossoverDragKeepsWhereTheMarkerWasGrabbed) {
+    CFilter& lp = *set.lowPass();
+    lp.setSlope(4);
+    lp.setCrossoverFrequencyCode(100);
+    const Point grabbed{lp.markerRect().centre().x + 5, lp.markerRect().centre().y + 3};
+    lp.beginDrag(grabbed);
+    // The marker's centre goes to plot x 414 (window x 449), where 1000 Hz is.
+    EXPECT_TRUE(lp.dragCrossoverTo({449 + 5, 200}));
+    EXPECT_EQ(musicLeft(*image).lpf().freq(), k1000HzCode);
+    EXPECT_EQ(lp.markerRect().centre().x, 449);
+}
+
 TEST_F(BandSetTest, LowPassDraggedOffTheLeftEdgeTakesTheLowestCode) {
     CFilter& lp = *set.lowPass();
     lp.setSlope(4);
