@@ -256,7 +256,7 @@ bool Command::dispatchFrame(const Frame& frame) {
 
 void Command::takeOverWorkingMode(std::span<const std::uint8_t> image) {
     m_store.working.write(0, image);
-    takeOverImage(m_store, false);
+    takeOverImageFromDevice(m_store);
     m_link.awaitingWorkingMode = 0;
     postMessage(Message::WorkingModeArrived);
 }

@@ -157,6 +157,8 @@ private:
     void saveAs(PresetFileKind kind, const std::filesystem::path& start,
                 const std::function<PresetStatus(ParamStore&, const std::string&)>& write);
     void showText(const UiText& text);
+    // "File read Error" or "MusicFile read Error"; called without ModelLock held.
+    void reportReadFailure(PresetStatus status);
 
     ConnectionUi& m_ui;
     Command& m_command;
