@@ -488,3 +488,96 @@ TEST_F(ConnectionTest, FileCommandsOffline) {
 }
 
 } // namespace
+
+namespace {
+
+// Connected as far as the controller can tell, with no worker taking frames off the queue.
+struct QueuedCommandTest : ConnectionTest {
+    void SetUp() override {
+        ConnectionTest::SetUp();
+        link->connected = 1;
+        link->transport = transport::kSerial;
+    }
+    void TearDown() override {
+        link->connected = 0;
+        ConnectionTest::TearDown();
+    }
+};
+
+TEST_F(QueuedCommandTest, RecallAndNamingSetTheCurrentModeOnlyForAStoredMode) {
+    struct Case {
+        CommandCode code;
+        int arg;
+        int currentMode;
+    };
+    const Case cases[] = {{CommandCode::RecallMode, 5, 5}, {CommandCode::RecallMode, 0, 0},
+                          {CommandCode::WriteName, 7, 7},  {CommandCode::WriteName, 0, 3},
+                          {CommandCode::ReadMode, 0, 3},   {CommandCode::RecallMode, 22, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(codeValue(c.code)) + " " + std::to_string(c.arg));
+        std::lock_guard lock(modelLock());
+        store->workingSystem.setByte(system::kCurrentMode, 3);
+        control->sendCommand(c.code, c.arg);
+        EXPECT_EQ(store->workingSystem.byte(system::kCurrentMode), c.currentMode);
+        command->queue().clear();
+    }
+}
+
+TEST_F(QueuedCommandTest, ABankArrivedWithoutPerModeBlocksTakesTheWorkingBlock) {
+    for (const int perMode : {0, 1}) {
+        SCOPED_TRACE(perMode);
+        link->perModeSystemBlocks = perMode;
+        for (std::size_t i = 0; i < kSystemBlockSize; ++i) {
+            store->workingSystem.setByte(i, static_cast<std::uint8_t>(i + 1));
+            store->storedSystem(1).setByte(i, 0xA0);
+            store->fileHeaderSystem.setByte(i, 0xB0);
+        }
+        const std::string name = "arrived" + std::to_string(perMode);
+        ui.chosenPath = (dir / name).string();
+        control->bankArrived();
+        const Bytes file = readFile(dir / (name + ".dat"));
+        ASSERT_EQ(file.size(), kBankFileSizeNew);
+        const auto working = store->workingSystem.snapshot();
+        const Bytes header(file.begin(), file.begin() + kSystemBlockSize);
+        const Bytes modeOne(file.begin() + kBankFileSizeOld,
+                            file.begin() + kBankFileSizeOld + kSystemBlockSize);
+        EXPECT_EQ(header,
+                  perMode ? Bytes(kSystemBlockSize, 0xB0) : Bytes(working.begin(), working.end()));
+        EXPECT_EQ(modeOne,
+                  perMode ? Bytes(kSystemBlockSize, 0xA0) : Bytes(working.begin(), working.end()));
+        EXPECT_EQ(link->bankValid, 1);
+    }
+}
+
+TEST_F(QueuedCommandTest, ImportAllWhileConnectedNumbersItsFramesAndKeepsTheBlocks) {
+    struct Case {
+        const char* what;
+        std::size_t fileSize;
+        int perMode;
+        std::size_t systemFrames;
+    };
+    const Case cases[] = {{"newer layout, per-mode device", kBankFileSizeNew, 1, 21},
+                          {"older layout, per-mode device", kBankFileSizeOld, 1, 2},
+                          {"older layout, one block", kBankFileSizeOld, 0, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        link->perModeSystemBlocks = c.perMode;
+        writeFile(dir / "all.dat", Bytes(c.fileSize, 0));
+        ui.chosenPath = (dir / "all.dat").string();
+        ui.clear();
+        std::lock_guard lock(modelLock());
+        control->importAll();
+        const CommandQueue& queue = command->queue();
+        const std::size_t total = 21 + c.systemFrames;
+        ASSERT_EQ(queue.count(), total);
+        for (std::size_t i = 0; i < total; ++i) {
+            EXPECT_EQ(queue.at(i).frame().code(), i < 21 ? 132 : 131) << i;
+            EXPECT_EQ(queue.at(i).frame().field(Frame::kProgressStep), i + 1) << i;
+        }
+        EXPECT_EQ(ui.calls().back(), "bar " + std::to_string(total));
+        EXPECT_EQ(link->bankHasSystemBlocks, 1) << "the device now holds a block per mode";
+        command->queue().clear();
+    }
+}
+
+} // namespace

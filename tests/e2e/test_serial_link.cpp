@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -258,6 +259,67 @@ TEST_F(SerialLinkTest, ANewConnectionDoesNotInheritTheLastOnesReceiveRecord) {
     EXPECT_TRUE(posted(Message::IdentityArrived));
     EXPECT_FALSE(posted(Message::PortLost));
     EXPECT_EQ(engine.count(127), 1u) << "answered at the first write";
+}
+
+// Real time for short sleeps and every wait; records the sleeps and the wait time-outs. The
+// pacing pauses (1000 ms and more) are recorded but not slept.
+class RecordingClock final : public Clock {
+public:
+    TimePoint now() const override { return steadyClock().now(); }
+    void sleep(Duration d) override {
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_sleeps[d.count()];
+        }
+        if (d < Duration{1000})
+            steadyClock().sleep(d);
+    }
+    int poll(std::span<pollfd> fds, Duration timeout) override {
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_waits[timeout.count()];
+        }
+        return steadyClock().poll(fds, timeout);
+    }
+    int sleeps(Duration d) const {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_sleeps.find(d.count());
+        return it == m_sleeps.end() ? 0 : it->second;
+    }
+    int waits(Duration d) const {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_waits.find(d.count());
+        return it == m_waits.end() ? 0 : it->second;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::map<long long, int> m_sleeps, m_waits;
+};
+
+TEST_F(SerialLinkTest, PausesAfterWritesAndWaitsFollowTheFrameInFlight) {
+    // Outlives the worker, which the fixture stops.
+    static RecordingClock clock;
+    connect(clock);
+    ASSERT_TRUE(eventually([&] { return posted(Message::IdentityArrived); }));
+    EXPECT_GE(clock.waits(Clock::Duration{1000}), 1) << "the first wait, nothing sent yet";
+    EXPECT_EQ(clock.sleeps(Clock::Duration{1000}), 0);
+    {
+        std::lock_guard lock(modelLock());
+        buildCommand(CommandCode::ReadMode, 1);
+    }
+    ASSERT_TRUE(eventually([&] { return posted(Message::BankArrived); }));
+    EXPECT_EQ(clock.sleeps(Clock::Duration{1000}), 21) << "one pause after each bulk frame";
+    EXPECT_GE(clock.waits(Clock::Duration{2000}), 1) << "while a bulk frame is in flight";
+    EXPECT_EQ(clock.sleeps(Clock::Duration{4000}), 0);
+    {
+        std::lock_guard lock(modelLock());
+        buildCommand(CommandCode::WriteMode, 0);
+    }
+    ASSERT_TRUE(eventually([&] { return link->replyPending == 0 && engine.count(132) == 1; }));
+    EXPECT_EQ(clock.sleeps(Clock::Duration{4000}), 1) << "the long pause of WriteMode 0";
+    EXPECT_EQ(clock.sleeps(Clock::Duration{1000}), 21);
+    EXPECT_GE(clock.waits(Clock::Duration{500}), 1) << "while a short frame is in flight";
 }
 
 TEST_F(SerialLinkTest, OpenFailuresAndReports) {
