@@ -56,6 +56,9 @@ SerialPort::~SerialPort() {
 int SerialPort::open(const std::string& port, unsigned baud, char parity, int dataBits,
                      int stopBitsCode, unsigned eventMask, std::size_t bufferSize) {
     close();
+    // Nothing of an earlier connection (a partial reply, its poll and retry counts) carries
+    // over to this one. ModelLock before the port lock, as the worker takes them.
+    resetRecords();
     m_bufferSize = bufferSize;
     m_eventMask = eventMask;
     // Room for the largest frame, whatever the configured size.
@@ -74,9 +77,6 @@ int SerialPort::open(const std::string& port, unsigned baud, char parity, int da
         return 0;
     m_portNumber = kesmo::portNumber(port);
     m_portInvalid = false;
-    // Nothing of an earlier connection (a partial reply, its poll and retry counts) carries
-    // over to this one.
-    resetRecords();
 
     // Read time-outs, the event mask and the driver's queue sizes have no termios
     // counterpart: reads never block here and the kernel sizes its own queues.

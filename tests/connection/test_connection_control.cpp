@@ -146,7 +146,8 @@ TEST_F(ConnectionTest, ConnectingLeavesTheDevicesSceneAlone) {
     device.engine.modifyState([](sim::DeviceState& s) { s.working[image::kSceneSelect] = kDisco; });
     // The program starts with another scene than the device holds.
     store->working.setByte(image::kSceneSelect, 1);
-    PassCountingClock clock;
+    // Outlives the worker, which the fixture stops.
+    static PassCountingClock clock;
     serial->clocks[device.path()] = &clock;
     candidates.serial = {device.path()};
 

@@ -110,6 +110,25 @@ TEST_F(UsbLinkTest, AnEditOfTheWorkingImageReachesTheDevice) {
     test::expectAnEditReachesTheDevice(*store, engine);
 }
 
+TEST_F(UsbLinkTest, BulkFramesGoBeforeChangesAndChangesBeforeMeterRequests) {
+    musicLeft(store->working).eq(3).setGain(130);
+    {
+        // The worker's first pass waits for the lock, so the names are queued behind the query.
+        std::lock_guard lock(modelLock());
+        connect();
+        queue(CommandCode::ReadNames, 0);
+    }
+    ASSERT_TRUE(eventually([&] { return engine.count(24) >= 1; }));
+    std::vector<std::uint8_t> seen;
+    for (const sim::ReceivedFrame& f : engine.frames())
+        seen.push_back(f.code);
+    std::vector<std::uint8_t> expected{127};
+    expected.insert(expected.end(), 22, 128);
+    expected.insert(expected.end(), {3, 12, 24});
+    ASSERT_GE(seen.size(), expected.size());
+    EXPECT_EQ(std::vector<std::uint8_t>(seen.begin(), seen.begin() + 26), expected);
+}
+
 TEST_F(UsbLinkTest, AnIdleLinkPollsLevelsAndLimitsInTurn) {
     command->setSystemPageCurrent(true);
     connect();
