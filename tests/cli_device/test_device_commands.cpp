@@ -142,6 +142,61 @@ TEST_F(DeviceCommandTest, AChangeTheDeviceNeverAcknowledgesIsNoSuccess) {
     }
 }
 
+TEST_F(DeviceCommandTest, FaultsAimedAtEachPhase) {
+    struct Case {
+        const char* fault; // NAME[:ARG]@CODE[/COUNT]
+        std::vector<std::string> command;
+        int status;
+    };
+    const std::string clean = path("clean");
+    {
+        SimDevice device;
+        ASSERT_EQ(run(device, {"read", clean}).status, 0);
+    }
+    const Bytes cleanRead = readFile(clean + ".dia");
+    ASSERT_EQ(cleanRead.size(), kSingleModeFileSize);
+    const Case cases[] = {
+        {"BadChecksum@127/1", {"read"}, 0},
+        {"Refuse:1@128/1", {"read"}, 0},
+        {"Refuse:3@129/1", {"read"}, 0},
+        {"SplitReply@130/1", {"read"}, 0},
+        {"GarbagePrefix@129/1", {"read"}, 0},
+        {"Silent@130/1", {"read"}, 0},
+        {"Delay:300@127/1", {"read"}, 0},
+        {"BadChecksum@127", {"read"}, 3},
+        {"Silent@130", {"read"}, 4},
+        {"HangUp@128/1", {"read"}, 4},
+        {"Silent@3", {"set", "musicLeft.eq[0].gain=130"}, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        SimDevice device;
+        std::string error;
+        const std::optional<sim::FaultRule> rule = sim::parseFaultRule(c.fault, error);
+        ASSERT_TRUE(rule) << error;
+        device.engine.addFault(*rule);
+        const std::string file = path("faulted");
+        std::vector<std::string> args = c.command;
+        if (c.command.front() == "read")
+            args.push_back(file);
+        // A query that is never answered runs its retries in virtual time; later phases need
+        // real time for the replies before them.
+        FakeClock clock;
+        if (!rule->count && rule->code == codeValue(CommandCode::ReadIdentity))
+            cli::deviceEnvironment().clock = &clock;
+        const Outcome o = run(device, args);
+        cli::deviceEnvironment().clock = &kesmo::test::noPauseClock();
+        EXPECT_EQ(o.status, c.status) << o.err;
+        if (c.command.front() == "read") {
+            if (c.status == 0)
+                EXPECT_EQ(readFile(file + ".dia"), cleanRead) << "as a clean read gives";
+            else
+                EXPECT_FALSE(std::filesystem::exists(file + ".dia"));
+        }
+        std::filesystem::remove(file + ".dia");
+    }
+}
+
 TEST_F(DeviceCommandTest, SetRefusesBytesNoParameterChangeCarries) {
     SimDevice device;
     const sim::DeviceState before = device.engine.state();
