@@ -7,9 +7,12 @@
 #include "shell/Show_Dlg.h"
 #include "tests/shell/ShellTestSupport.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 
 namespace kesmo::test {
@@ -228,11 +231,27 @@ TEST_F(MainWindowTest, TheProgressWindowIgnoresACloseRequest) {
     open({});
     QCoreApplication::sendPostedEvents(window.get());
     window->startBar(3);
-    EXPECT_FALSE(window->progress()->close());
+    // As the window system delivers a click on the caption's close button.
+    QCloseEvent request;
+    QSpontaneKeyEvent::setSpontaneous(&request);
+    QApplication::sendEvent(window->progress(), &request);
     EXPECT_TRUE(window->progress()->isVisible());
     QTest::keyClick(window->progress(), Qt::Key_Escape);
     EXPECT_TRUE(window->progress()->isVisible());
     window->hideProgress();
+}
+
+// Closing the main window ends the program also while the progress window shows.
+TEST_F(MainWindowTest, ClosingTheWindowQuitsWhileTheProgressWindowShows) {
+    open({});
+    QCoreApplication::sendPostedEvents(window.get());
+    window->startBar(5);
+    bool quitting = false;
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { quitting = true; });
+    QTimer::singleShot(0, window.get(), [&] { window->close(); });
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); }); // a vetoed quit
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(quitting);
 }
 
 } // namespace
