@@ -36,7 +36,7 @@ constexpr std::size_t kLinkFlags[] = {image::kMicLink, image::kMusicLink, image:
 
 // Whole files of the three lengths, links off and on (on in the working mode and in every
 // stored mode, with the members different so that the copies show), and the bank's current
-// mode naming mode 5.
+// mode naming mode 5; short inputs patching the valid files.
 void presetSeeds(const fs::path& dir) {
     for (const bool links : {false, true}) {
         const std::unique_ptr<ParamStore> store = fuzz::startupStore();
@@ -67,6 +67,13 @@ void presetSeeds(const fs::path& dir) {
              Bytes{kind, static_cast<std::uint8_t>(at & 0xFF), static_cast<std::uint8_t>(at >> 8),
                    1, 1});
     }
+    // The last stored mode as the bank's current mode, one step from the range's end: in the
+    // header an older bank gives mode 1, in mode 1's own block of a newer one.
+    for (const auto& [kind, at] :
+         {std::pair{fuzz::kBankOld, std::size_t{0}}, std::pair{fuzz::kBankNew, kBankFileSizeOld}})
+        save(dir / ("patch-" + std::to_string(kind) + "-current-21"),
+             Bytes{kind, static_cast<std::uint8_t>(at & 0xFF), static_cast<std::uint8_t>(at >> 8),
+                   1, static_cast<std::uint8_t>(kStoredModes)});
 }
 
 // The target's input: the request's code and index byte, then the reply in pieces of up to 64
