@@ -59,7 +59,7 @@ inline std::vector<std::uint8_t> presetFileFromInput(std::span<const std::uint8_
     std::vector<std::uint8_t> file = (*bases)[input[0] % kPresetKinds];
     std::size_t at = 1;
     while (at + 3 <= input.size()) {
-        std::size_t to = (input[at] | (input[at + 1] << 8)) % file.size();
+        std::size_t to = static_cast<std::size_t>(input[at] | (input[at + 1] << 8)) % file.size();
         const std::size_t count = input[at + 2];
         at += 3;
         for (std::size_t i = 0; i < count && at < input.size() && to < file.size(); ++i)
