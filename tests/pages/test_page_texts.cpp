@@ -193,6 +193,17 @@ void expectShows(const PageDlg& page, Table rows, int language) {
     }
 }
 
+// A caption wider than its control is cut off on screen.
+void expectFits(const PageDlg& page, Table rows, int language) {
+    for (const PageText& t : rows) {
+        const QWidget* control = page.control(t.id);
+        ASSERT_NE(control, nullptr) << "no control " << t.id;
+        const QString text = QString::fromStdString(textFor(t, language));
+        EXPECT_LE(control->fontMetrics().horizontalAdvance(text), control->contentsRect().width())
+            << "control " << t.id << " cuts off " << text.toStdString();
+    }
+}
+
 // A page's own table names only controls of its template, each once, and exactly the expected
 // ones: a row the template lacks would set nothing and go unseen.
 void expectTableMatches(const PageDlg& page, Table own, Table expected) {
@@ -258,6 +269,7 @@ TEST_P(PageTexts, EveryCaptionFollowsTheLanguageBothWays) {
         applyLanguage(host, *page, language);
         expectShows(*page, c.expected, language);
         expectShows(*page, c.kept, language);
+        expectFits(*page, c.expected, language);
     }
     saveShot(*page, c.name, 1);
     applyLanguage(host, *page, 0);
@@ -289,6 +301,7 @@ TEST_P(OutputGroupTexts, GroupCaptionsFollowTheLanguageBothWays) {
         applyLanguage(host, page, language);
         expectShows(page, g.texts, language);
         expectShows(page, kOutput, language);
+        expectFits(page, g.texts, language);
     }
     saveShot(page, std::string("output-") + g.name, 1);
     applyLanguage(host, page, 0);
