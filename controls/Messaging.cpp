@@ -5,6 +5,16 @@
 #include <QMetaObject>
 #include <QVariant>
 
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void* addr);
+extern "C" void __tsan_release(void* addr);
+#define KESMO_HANDOVER_RELEASE(p) __tsan_release(p)
+#define KESMO_HANDOVER_ACQUIRE(p) __tsan_acquire(p)
+#else
+#define KESMO_HANDOVER_RELEASE(p) static_cast<void>(p)
+#define KESMO_HANDOVER_ACQUIRE(p) static_cast<void>(p)
+#endif
+
 namespace kesmo {
 
 namespace {
@@ -26,8 +36,12 @@ const MessageEvent* asMessage(const QEvent* event) {
 }
 
 void postMessage(QObject* target, Message message, std::intptr_t wParam, std::intptr_t lParam) {
-    if (target != nullptr)
-        QCoreApplication::postEvent(target, new MessageEvent(message, wParam, lParam));
+    if (target == nullptr)
+        return;
+    auto* event = new MessageEvent(message, wParam, lParam);
+    // Qt's event queue hands the event over under a lock the thread sanitizer cannot see.
+    KESMO_HANDOVER_RELEASE(event);
+    QCoreApplication::postEvent(target, event);
 }
 
 bool sendMessage(QObject* target, Message message, std::intptr_t wParam, std::intptr_t lParam) {
@@ -55,6 +69,7 @@ bool MessageTarget::onMessage(Message, std::intptr_t, std::intptr_t) {
 }
 
 bool MessageTarget::event(QEvent* event) {
+    KESMO_HANDOVER_ACQUIRE(event);
     if (const MessageEvent* message = asMessage(event)) {
         const bool handled = onMessage(message->message(), message->wParam(), message->lParam());
         event->setAccepted(handled);

@@ -224,7 +224,7 @@ bool Command::dispatchFrame(const Frame& frame) {
         const std::span<const std::uint8_t> image(data + 6, kModeImageSize);
         if (n == 0) {
             m_store.working.write(0, image);
-            takeOverImage(m_store, false);
+            takeOverImageFromDevice(m_store);
             postMessage(Message::WorkingModeArrived);
             break;
         }
@@ -238,7 +238,7 @@ bool Command::dispatchFrame(const Frame& frame) {
     }
     case 133:
         m_store.working.write(0, std::span<const std::uint8_t>(data + 6, kModeImageSize));
-        takeOverImage(m_store, false);
+        takeOverImageFromDevice(m_store);
         postMessage(Message::WorkingModeArrived);
         break;
     default:

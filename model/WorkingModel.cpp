@@ -190,6 +190,14 @@ void takeOverImage(ParamStore& store, bool withSystemBlock) {
     rebindAll(store);
 }
 
+void takeOverImageFromDevice(ParamStore& store) {
+    store.mirror.assign(store.working);
+}
+
+void rebindBandSets(ParamStore& store) {
+    rebindAll(store);
+}
+
 void copyMusicLink(ParamStore& store, bool rebind) {
     linkCopy(store, Link::Music);
     if (rebind)

@@ -37,6 +37,11 @@ inline constexpr char kPlaceholderSystemPassword[] = "000000";
 // After the working image was replaced whole. With the system block: both mirrors follow and
 // nothing is rebound. Without: the image mirror follows and every band set is rebound.
 void takeOverImage(ParamStore& store, bool withSystemBlock);
+// The device link's take-over on its own thread: only the image mirror follows. The band sets
+// belong to the UI thread, which rebinds them when it learns that the image arrived.
+void takeOverImageFromDevice(ParamStore& store);
+// Every band set re-reads its records (UI thread).
+void rebindBandSets(ParamStore& store);
 
 void copyMusicLink(ParamStore& store, bool rebind);
 void copyMicLink(ParamStore& store, bool rebind);

@@ -10,6 +10,10 @@ constexpr PageText kTexts[] = {
 
 SysDlg::SysDlg(PageHost& host, QWidget* parent) : PageDlg(164, host, parent) {}
 
+void SysDlg::lampsArrived(int) {}
+
+void SysDlg::clearMeters() {}
+
 std::span<const PageText> SysDlg::texts() const {
     return kTexts;
 }

@@ -10,6 +10,11 @@ class SysDlg final : public PageDlg {
 public:
     SysDlg(PageHost& host, QWidget* parent);
 
+    // The meter levels (12) or limits (24) arrived.
+    void lampsArrived(int which);
+    // Every meter dark, as while not connected.
+    void clearMeters();
+
 protected:
     std::span<const PageText> texts() const override;
 };

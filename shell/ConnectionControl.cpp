@@ -263,25 +263,24 @@ void ConnectionControl::importMode() {
     if (!chosen)
         return;
     LinkState& link = m_command.link();
-    std::lock_guard lock(modelLock());
-    const bool perMode = link.perModeSystemBlocks != 0;
-    switch (kesmo::importMode(m_command.store(), *chosen, perMode)) {
-    case PresetStatus::Done:
-        break;
-    case PresetStatus::OpenFailed:
-        m_ui.showMessage(kFileOpenErrorText);
-        return;
-    default:
-        showText(kFileContentErrorText);
-        return;
+    PresetStatus status;
+    {
+        std::lock_guard lock(modelLock());
+        const bool perMode = link.perModeSystemBlocks != 0;
+        status = kesmo::importMode(m_command.store(), *chosen, perMode);
+        if (status == PresetStatus::Done) {
+            m_ui.refreshAll();
+            if (link.connected == 0)
+                return;
+            m_ui.showProgram(true);
+            sendCommand(CommandCode::WriteMode, 0);
+            if (perMode)
+                sendCommand(CommandCode::WriteSystemBlock, 0);
+            return;
+        }
     }
-    m_ui.refreshAll();
-    if (link.connected == 0)
-        return;
-    m_ui.showProgram(true);
-    sendCommand(CommandCode::WriteMode, 0);
-    if (perMode)
-        sendCommand(CommandCode::WriteSystemBlock, 0);
+    // The box waits for the user: the worker must not wait behind it for the lock.
+    reportReadFailure(status);
 }
 
 void ConnectionControl::importAll() {
@@ -290,31 +289,37 @@ void ConnectionControl::importAll() {
     if (!chosen)
         return;
     LinkState& link = m_command.link();
-    std::lock_guard lock(modelLock());
-    // A failed read changes nothing, so nothing half-read can reach the device's stored modes.
-    const ImportAllResult result =
-        kesmo::importAll(m_command.store(), *chosen, link.perModeSystemBlocks != 0);
-    if (result.ignored)
-        return;
-    if (result.status == PresetStatus::OpenFailed) {
+    ImportAllResult result;
+    {
+        std::lock_guard lock(modelLock());
+        // A failed read changes nothing, so nothing half-read can reach the device's stored modes.
+        result = kesmo::importAll(m_command.store(), *chosen, link.perModeSystemBlocks != 0);
+        if (result.ignored)
+            return;
+        if (result.status == PresetStatus::Done) {
+            link.bankHasSystemBlocks = result.bankHasSystemBlocks;
+            // The loaded bank serves offline recall and export as a bank read from the device
+            // does.
+            link.bankValid = 1;
+            m_ui.refreshAll();
+            m_ui.showProgram(true);
+            if (link.connected == 0)
+                return;
+            sendCommand(CommandCode::WriteMode, 1);
+            sendCommand(CommandCode::WriteSystemBlock, 1);
+            link.bankHasSystemBlocks = 1;
+            numberProgressSteps();
+            return;
+        }
+    }
+    reportReadFailure(result.status);
+}
+
+void ConnectionControl::reportReadFailure(PresetStatus status) {
+    if (status == PresetStatus::OpenFailed)
         m_ui.showMessage(kFileOpenErrorText);
-        return;
-    }
-    if (result.status != PresetStatus::Done) {
+    else
         showText(kFileContentErrorText);
-        return;
-    }
-    link.bankHasSystemBlocks = result.bankHasSystemBlocks;
-    // The loaded bank serves offline recall and export as a bank read from the device does.
-    link.bankValid = 1;
-    m_ui.refreshAll();
-    m_ui.showProgram(true);
-    if (link.connected == 0)
-        return;
-    sendCommand(CommandCode::WriteMode, 1);
-    sendCommand(CommandCode::WriteSystemBlock, 1);
-    link.bankHasSystemBlocks = 1;
-    numberProgressSteps();
 }
 
 } // namespace kesmo

@@ -156,6 +156,8 @@ private:
     void saveAs(PresetFileKind kind, const std::filesystem::path& start,
                 PresetStatus (*write)(ParamStore&, const std::string&));
     void showText(const UiText& text);
+    // "File read Error" or "MusicFile read Error"; called without ModelLock held.
+    void reportReadFailure(PresetStatus status);
 
     ConnectionUi& m_ui;
     Command& m_command;

@@ -1,0 +1,5 @@
+#include "shell/KesmoApp.h"
+
+int main(int argc, char** argv) {
+    return kesmo::KesmoApp().run(argc, argv);
+}
