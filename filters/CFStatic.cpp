@@ -20,6 +20,7 @@ const QColor kBorderColour(0, 180, 0);
 const QColor kGridColour(21, 100, 21);
 const QColor kBandFillColour(68, 86, 98);
 const QColor kCurveColour(255, 49, 68);
+constexpr double kCurveWidth = 2.0;
 const QColor kMarkerFrameColour(255, 0, 0);
 const QColor kBypassOutlineColour(94, 104, 116, 32);
 const QColor kBypassFillColour(155, 155, 155);
@@ -37,6 +38,36 @@ constexpr AxisLabel kFrequencyLabels[] = {{"20", 20, 8},      {"50", 50, 8},    
                                           {"200", 200, 10},   {"500", 500, 10},  {"1K", 1000, 8},
                                           {"2K", 2000, 8},    {"5K", 5000, 8},   {"10K", 10000, 10},
                                           {"20K", 20000, 15}, {"30K", 30000, 15}};
+
+// The outline of a polyline drawn `width` pixels wide with mitred joins (limited at sharp
+// turns), to be filled anti-aliased: the stroker's round and bevel joins cost a trigonometric
+// call per point, which would make a drag step miss its frame.
+QPolygonF thickLine(const std::array<PointF, kGridPoints>& points, double width) {
+    constexpr std::size_t n = kGridPoints;
+    constexpr double kMiterLimit = 2.0;
+    const double half = width / 2.0;
+    auto unitNormal = [&](std::size_t a, std::size_t b) {
+        const double dx = points[b].x - points[a].x;
+        const double dy = points[b].y - points[a].y;
+        const double length = std::sqrt(dx * dx + dy * dy);
+        return length > 0 ? QPointF(-dy / length, dx / length) : QPointF(0, -1);
+    };
+    QPolygonF outline(static_cast<qsizetype>(2 * n));
+    QPointF previous = unitNormal(0, 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        const QPointF next = i + 1 < n ? unitNormal(i, i + 1) : previous;
+        QPointF miter = previous + next;
+        const double length = std::sqrt(QPointF::dotProduct(miter, miter));
+        miter = length > 1e-9 ? miter / length : next;
+        const double cosine = QPointF::dotProduct(miter, next);
+        const double scale = half / std::max(cosine, 1.0 / kMiterLimit);
+        const QPointF at(points[i].x, points[i].y);
+        outline[static_cast<qsizetype>(i)] = at + miter * scale;
+        outline[static_cast<qsizetype>(2 * n - 1 - i)] = at - miter * scale;
+        previous = next;
+    }
+    return outline;
+}
 
 QRect toQRect(const Rect& r) {
     return QRect(r.left, r.top, r.width(), r.height());
@@ -224,15 +255,12 @@ void GraphView::paintPlot(QPainter& p) {
 
     if (m_bandSet != nullptr) {
         m_bandSet->combine();
-        QPolygonF curve;
-        curve.reserve(kGridPoints);
-        for (const PointF& pt : m_bandSet->combinedPoints())
-            curve << QPointF(pt.x, pt.y);
         p.save();
         p.setClipRect(plot);
         p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(kCurveColour, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPolyline(curve);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kCurveColour);
+        p.drawPolygon(thickLine(m_bandSet->combinedPoints(), kCurveWidth), Qt::WindingFill);
         p.restore();
     }
 
