@@ -1,4 +1,5 @@
 #include "controls/BitButton.h"
+#include "controls/EnTabCtrl.h"
 #include "controls/FontStatic.h"
 #include "filters/CFStatic.h"
 #include "filters/KTVEQ.h"
@@ -8,6 +9,7 @@
 #include "tests/shell/ShellTestSupport.h"
 
 #include <QComboBox>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace kesmo::test {
@@ -20,9 +22,10 @@ constexpr std::uint8_t kEqBandCode = 3;
 // The Music tab of the real main window, connected to the simulator and read out.
 class MusicPageLinkTest : public ::testing::Test {
 protected:
-    void open() {
+    void open(int languageMode = kDeliveredLanguageMode) {
         candidates.serial = {sim.path()};
         KesmoSetup setup;
+        setup.languageMode = languageMode;
         setup.candidates = &candidates;
         setup.clock = &noPauseClock();
         setup.screenSize = QSize(1920, 1080);
@@ -32,6 +35,7 @@ protected:
             return linkState().connected != 0 &&
                    window->progress()->face() == Show_Dlg::Face::Hidden &&
                    window->control<FontStatic>(3830)->text() != QStringLiteral("Off Line") &&
+                   window->control<FontStatic>(3830)->text() != QString::fromUtf8("脱机") &&
                    sim.engine.count(130) >= 1;
         }));
         // Full mode: every control of the page is usable.
@@ -39,7 +43,8 @@ protected:
         mode->setFocus();
         QTest::keyClick(mode, Qt::Key_End);
         ASSERT_EQ(window->uiMode(), 1);
-        window->switchPage(0);
+        auto* tabs = window->control<EnTabCtrl>(1028);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
         page = static_cast<MusicDlg*>(window->page(0));
         ASSERT_TRUE(page->isVisible());
     }
@@ -144,6 +149,45 @@ TEST_F(MusicPageLinkTest, EqResetDeliversTheResetBands) {
     ASSERT_TRUE(waitFor([&] { return deviceHolds(eq, music::kEqBands * eqband::kSize); }));
     EXPECT_TRUE(dialogs.messages.empty());
 }
+
+// With KESMO_SHOT_DIR set: the Music page of the connected window while band 6 is dragged.
+class MusicPageScreenshot : public MusicPageLinkTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(MusicPageScreenshot, WhileABandIsDragged) {
+    const char* dir = std::getenv("KESMO_SHOT_DIR");
+    if (dir == nullptr)
+        GTEST_SKIP() << "KESMO_SHOT_DIR not set";
+    const int languageMode = GetParam();
+    sim.engine.modifyState([](sim::DeviceState& d) {
+        const std::size_t eq = image::kMusicLeft + music::kEq;
+        const std::uint8_t gains[music::kEqBands] = {126, 132, 128, 118, 112, 120, 124, 130,
+                                                     116, 110, 122, 128, 134, 126, 120};
+        for (std::size_t i = 0; i < music::kEqBands; ++i) {
+            d.working[eq + i * eqband::kSize + eqband::kType] = 1;
+            d.working[eq + i * eqband::kSize + eqband::kGain] = gains[i];
+        }
+        d.working[image::kMusicLeft + music::kHpf + crossover::kSlope] = 4;
+        d.working[image::kMusicLeft + music::kLpf + crossover::kSlope] = 9;
+    });
+    open(languageMode);
+    GraphView* graph = page->graph();
+    const Point c = graph->bandSet()->filter(5)->markerRect().centre();
+    QTest::mouseMove(graph, QPoint(c.x + 1, c.y));
+    QTest::mouseMove(graph, QPoint(c.x, c.y));
+    QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(c.x, c.y));
+    QTest::mouseMove(graph, QPoint(c.x + 40, c.y - 30));
+    QTest::mouseMove(graph, QPoint(c.x + 70, c.y - 60));
+    QCoreApplication::sendPostedEvents();
+    ASSERT_NE(linkState().connected, 0);
+    const QString file =
+        QStringLiteral("%1/music-%2.png")
+            .arg(QString::fromLocal8Bit(dir),
+                 languageMode == 0 ? QStringLiteral("english") : QStringLiteral("chinese"));
+    EXPECT_TRUE(window->grab().save(file));
+    QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(c.x + 70, c.y - 60));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, MusicPageScreenshot, ::testing::Values(0, 1));
 
 } // namespace
 } // namespace kesmo::test
