@@ -3,7 +3,7 @@
 #include "filters/KTVEQ.h"
 #include "model/DataConver.h"
 #include "tests/pages/PageTestSupport.h"
-#include "tests/resources/WidgetTestApp.h"
+#include "tests/pages/PageTestApp.h"
 
 #include <QTest>
 #include <cmath>

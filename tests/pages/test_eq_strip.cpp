@@ -6,7 +6,7 @@
 #include "pages/EQDlg.h"
 #include "resources/Skin.h"
 #include "tests/pages/PageTestSupport.h"
-#include "tests/resources/WidgetTestApp.h"
+#include "tests/pages/PageTestApp.h"
 
 #include <QComboBox>
 #include <QTest>

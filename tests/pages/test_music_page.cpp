@@ -11,7 +11,7 @@
 #include "pages/PageDlg.h"
 #include "resources/Skin.h"
 #include "tests/pages/PageTestSupport.h"
-#include "tests/resources/WidgetTestApp.h"
+#include "tests/pages/PageTestApp.h"
 
 #include <QComboBox>
 #include <QGroupBox>
