@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <QSlider>
 
 namespace kesmo {
 
@@ -209,6 +210,104 @@ bool EQDlg::onMessage(Message message, std::intptr_t wParam, std::intptr_t lPara
     if (m_graph != nullptr)
         m_graph->redraw(m_bandIndex, false);
     return true;
+}
+
+ControlFactory graphControlFactory(PageHost& host) {
+    return [&host](const ControlTemplate& c, QWidget* parent) -> QWidget* {
+        if (c.kind == ControlKind::Graph)
+            return new GraphView(host.store(), host.bandSets(), parent);
+        return nullptr;
+    };
+}
+
+namespace {
+const QColor kHighlightedNumber(255, 0, 0);
+const QColor kNumber(0, 0, 0);
+} // namespace
+
+StripRow::StripRow(PageDlg& page, GraphView* graph, QSlider* window, const Layout& layout,
+                   int channel)
+    : m_window(window), m_layout(layout) {
+    for (int i = 0; i < layout.strips; ++i) {
+        auto* strip = new EQDlg(page.host(), &page);
+        strip->setGraph(graph);
+        strip->move(layout.first + QPoint(layout.step * i, 0));
+        strip->show();
+        strip->setChannel(channel, false);
+        strip->setBand(i);
+        m_strips.push_back(strip);
+    }
+    if (m_window == nullptr)
+        return;
+    m_window->setRange(0, std::max(layout.bands - layout.strips, 0));
+    m_window->setPageStep(1);
+    m_window->setValue(0);
+    QObject::connect(m_window, &QSlider::valueChanged, &page, [this](int p) { moveTo(p); });
+}
+
+void StripRow::setChannel(int channel) {
+    clearHighlight();
+    for (EQDlg* strip : m_strips)
+        strip->setChannel(channel, true);
+}
+
+void StripRow::moveTo(int first) {
+    m_first = first;
+    if (m_window != nullptr && m_window->value() != first) {
+        const QSignalBlocker quiet(m_window);
+        m_window->setValue(first);
+    }
+    rebind();
+}
+
+void StripRow::rebind() {
+    clearHighlight();
+    for (std::size_t i = 0; i < m_strips.size(); ++i) {
+        m_strips[i]->setBand(m_first + static_cast<int>(i));
+        m_strips[i]->refresh();
+    }
+}
+
+void StripRow::refresh() {
+    for (EQDlg* strip : m_strips)
+        strip->refresh();
+}
+
+void StripRow::highlight(int band) {
+    const int k = band - m_first;
+    if (k < 0 || k >= count())
+        return;
+    EQDlg* strip = m_strips[static_cast<std::size_t>(k)];
+    if (strip == m_highlighted)
+        return;
+    if (m_highlighted != nullptr)
+        m_highlighted->setCaptionColour(kNumber);
+    m_highlighted = strip;
+    strip->setCaptionColour(kHighlightedNumber);
+}
+
+void StripRow::clearHighlight() {
+    if (m_highlighted != nullptr)
+        m_highlighted->setCaptionColour(kNumber);
+    m_highlighted = nullptr;
+}
+
+void StripRow::bandPicked(int band) {
+    if (band < 0 || band >= m_layout.bands)
+        return;
+    const int last = m_first + count() - 1;
+    if (band < m_first || band > last) {
+        const int position = band > count() - 1 ? band - (count() - 1) : 0;
+        if (position != m_first)
+            moveTo(position);
+    }
+    m_strips[static_cast<std::size_t>(band - m_first)]->refreshWithFocus();
+    highlight(band);
+}
+
+void StripRow::enableAll(bool enabled) {
+    for (EQDlg* strip : m_strips)
+        strip->enableAll(enabled);
 }
 
 } // namespace kesmo

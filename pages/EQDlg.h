@@ -4,8 +4,11 @@
 #include "pages/PageDlg.h"
 
 #include <QColor>
+#include <QPoint>
+#include <vector>
 
 class QComboBox;
+class QSlider;
 
 namespace kesmo {
 
@@ -66,6 +69,53 @@ private:
     CFilter* m_band = nullptr;
     int m_bandIndex = 0;
     int m_channel = -1;
+};
+
+// The factory that puts the response graph in place of a template's graph control.
+ControlFactory graphControlFactory(PageHost& host);
+
+// A page's row of strips over a window of consecutive bands of the shown channel, with the
+// trackbar that moves the window and the strip whose band number is red. Band indexes are
+// those of the channel's band set; strip k shows band first + k.
+class StripRow final {
+public:
+    struct Layout {
+        int strips;   // strips in the row
+        int bands;    // EQ bands of the channel
+        QPoint first; // pixel position of strip 0
+        int step;     // pixels from one strip to the next
+    };
+
+    // Creates the strips on `page` for `channel`, bands 0.., the trackbar (may be null) at 0.
+    // The page passes the strips to watchKeys.
+    StripRow(PageDlg& page, GraphView* graph, QSlider* window, const Layout& layout, int channel);
+
+    // Every strip to another channel (or scene); the highlight is cleared.
+    void setChannel(int channel);
+    // Shows bands first..first + strips - 1; the highlight is cleared.
+    void moveTo(int first);
+    void refresh();
+    // The strip of a band turns red, the previous one black; bands outside the window do nothing.
+    void highlight(int band);
+    void clearHighlight();
+    // A band picked on the graph: the window moves to show it, its strip takes the focus and is
+    // highlighted.
+    void bandPicked(int band);
+    void enableAll(bool enabled);
+
+    int first() const { return m_first; }
+    int count() const { return static_cast<int>(m_strips.size()); }
+    EQDlg* strip(int i) const { return m_strips.at(static_cast<std::size_t>(i)); }
+    EQDlg* highlighted() const { return m_highlighted; }
+
+private:
+    void rebind();
+
+    QSlider* m_window;
+    Layout m_layout;
+    std::vector<EQDlg*> m_strips;
+    EQDlg* m_highlighted = nullptr;
+    int m_first = 0;
 };
 
 } // namespace kesmo

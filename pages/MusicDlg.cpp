@@ -37,13 +37,8 @@ enum MusicControl : int {
     kLpfSlope = 1054,
 };
 
-constexpr int kStripX = 60;
-constexpr int kStripStep = 58;
-constexpr int kStripY = 5;
-constexpr int kLastWindowPosition = MusicDlg::kBands - MusicDlg::kStrips;
+constexpr StripRow::Layout kStripLayout{MusicDlg::kStrips, MusicDlg::kBands, {60, 5}, 58};
 constexpr int kFrequencyMax = 361;
-const QColor kHighlightColour(255, 0, 0);
-const QColor kCaptionColour(0, 0, 0);
 
 // Blocks the rows of the binding tables name.
 enum MusicBlock : int { kMusicLeftBlock, kTargetBlock, kSystemBlock };
@@ -122,22 +117,13 @@ constexpr int kFullModeSliders[] = {1069, 1050, 1080, 1038, 1081, 1041, 1042, 10
 constexpr int kFullModeControls[] = {kSyncButton, 1055, 1022, 1049, 1052, 1037, 1039,
                                      1040,        1043, 1293, 1294, 1030, 1031};
 
-ControlFactory musicFactory(PageHost& host) {
-    return [&host](const ControlTemplate& c, QWidget* parent) -> QWidget* {
-        if (c.kind == ControlKind::Graph)
-            return new GraphView(host.store(), host.bandSets(), parent);
-        return nullptr;
-    };
-}
-
 } // namespace
 
 MusicDlg::MusicDlg(PageHost& host, QWidget* parent)
-    : PageDlg(135, host, parent, musicFactory(host)),
+    : PageDlg(135, host, parent, graphControlFactory(host)), m_graph(control<GraphView>(kGraph)),
+      m_row(*this, m_graph, control<QSlider>(kBandWindow), kStripLayout, kEqMusicLeft),
       m_binder(built(), kSliders, kCombos,
                [this](int block, std::size_t offset) { return resolve(block, offset); }) {
-    m_graph = control<GraphView>(kGraph);
-    m_window = control<QSlider>(kBandWindow);
     m_sync = control<BitButton>(kSyncButton);
     m_left = control<BitButton>(kLeftButton);
     m_right = control<BitButton>(kRightButton);
@@ -148,22 +134,8 @@ MusicDlg::MusicDlg(PageHost& host, QWidget* parent)
     m_graph->setNotifyTarget(this);
     m_graph->layoutPage(kGraphMusic);
     m_graph->selectChannel(kEqMusicLeft);
-
-    for (int i = 0; i < kStrips; ++i) {
-        auto* strip = new EQDlg(host, this);
-        strip->setGraph(m_graph);
-        strip->move(kStripX + kStripStep * i, kStripY);
-        strip->show();
-        strip->setChannel(kEqMusicLeft, false);
-        strip->setBand(i);
-        watchKeys(strip);
-        m_strips[static_cast<std::size_t>(i)] = strip;
-    }
-
-    m_window->setRange(0, kLastWindowPosition);
-    m_window->setValue(0);
-    m_window->setPageStep(1);
-    connect(m_window, &QSlider::valueChanged, this, &MusicDlg::moveBandWindow);
+    for (int i = 0; i < m_row.count(); ++i)
+        watchKeys(m_row.strip(i));
 
     m_binder.setUp();
     m_binder.connectCombos([this](int id, int index) { comboChosen(id, index); });
@@ -257,7 +229,7 @@ bool MusicDlg::onMessage(Message message, std::intptr_t wParam, std::intptr_t lP
         editCommitted(static_cast<int>(lParam));
         return true;
     case Message::StripTouched:
-        highlight(static_cast<int>(lParam));
+        m_row.highlight(static_cast<int>(lParam));
         return true;
     case Message::GraphBandSelected:
         bandPicked(static_cast<int>(lParam));
@@ -267,41 +239,12 @@ bool MusicDlg::onMessage(Message message, std::intptr_t wParam, std::intptr_t lP
     }
 }
 
-void MusicDlg::highlight(int bandIndex) {
-    const int k = bandIndex - m_window->value();
-    if (k < 0 || k >= kStrips)
-        return;
-    EQDlg* strip = m_strips[static_cast<std::size_t>(k)];
-    if (strip == m_highlighted)
-        return;
-    if (m_highlighted != nullptr)
-        m_highlighted->setCaptionColour(kCaptionColour);
-    m_highlighted = strip;
-    strip->setCaptionColour(kHighlightColour);
-}
-
-void MusicDlg::clearHighlight() {
-    if (m_highlighted != nullptr)
-        m_highlighted->setCaptionColour(kCaptionColour);
-    m_highlighted = nullptr;
-}
-
 void MusicDlg::bandPicked(int index) {
     CKTVEQ* set = m_graph->bandSet();
     if (set == nullptr)
         return;
     if (index >= 0 && index < set->bandCount()) {
-        if (index < m_first || index > m_first + kStrips - 1) {
-            const int position = index > kStrips - 1 ? index - (kStrips - 1) : 0;
-            if (position != m_window->value()) {
-                const QSignalBlocker quiet(m_window);
-                m_window->setValue(position);
-                m_first = position;
-                rebindBandWindow();
-            }
-        }
-        m_strips[static_cast<std::size_t>(index - m_window->value())]->refreshWithFocus();
-        highlight(index);
+        m_row.bandPicked(index);
     } else if (index == set->highPassIndex() || index == set->lowPassIndex()) {
         const int sliderId = index == set->highPassIndex() ? kHpfSlider : kLpfSlider;
         if (const SliderRow* row = m_binder.sliderRow(sliderId))
@@ -309,25 +252,9 @@ void MusicDlg::bandPicked(int index) {
     }
 }
 
-void MusicDlg::moveBandWindow(int position) {
-    m_first = position;
-    rebindBandWindow();
-}
-
-void MusicDlg::rebindBandWindow() {
-    clearHighlight();
-    for (int i = 0; i < kStrips; ++i) {
-        EQDlg* strip = m_strips[static_cast<std::size_t>(i)];
-        strip->setBand(m_first + i);
-        strip->refresh();
-    }
-}
-
 void MusicDlg::showChannel(int channel) {
     m_shown = channel;
-    clearHighlight();
-    for (EQDlg* strip : m_strips)
-        strip->setChannel(channel, true);
+    m_row.setChannel(channel);
 }
 
 void MusicDlg::chooseChannel(int channel) {
@@ -351,8 +278,7 @@ void MusicDlg::refresh() {
     // the channel the controls edit.
     if (linked() && m_shown != kEqMusicLeft)
         showChannel(kEqMusicLeft);
-    for (EQDlg* strip : m_strips)
-        strip->refresh();
+    m_row.refresh();
     refreshChannelButtons();
     m_bypass->setDown(resolve(kTargetBlock, music::kEqBypass).byte() != 0);
     m_binder.refresh();
@@ -374,8 +300,7 @@ void MusicDlg::toggleSync() {
         refresh();
     } else if (!linked()) {
         // Music Right now holds Music Left's values.
-        for (EQDlg* strip : m_strips)
-            strip->refresh();
+        m_row.refresh();
         m_graph->redraw(-1, false);
     }
     refreshChannelButtons();
@@ -383,7 +308,7 @@ void MusicDlg::toggleSync() {
 
 void MusicDlg::resetEqClicked() {
     resetEq(host().store(), m_shown);
-    rebindBandWindow();
+    m_row.moveTo(m_row.first());
     m_graph->selectChannel(m_shown);
     m_graph->redraw(-1, false);
 }

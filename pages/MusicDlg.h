@@ -1,17 +1,13 @@
 #pragma once
 
+#include "pages/EQDlg.h"
 #include "pages/PageBindings.h"
 #include "pages/PageDlg.h"
-
-#include <array>
-
-class QSlider;
 
 namespace kesmo {
 
 class BitButton;
 class CFilter;
-class EQDlg;
 class GraphView;
 
 // The Music tab: Music Left or Right, one at a time. Fifteen EQ bands through a window of ten
@@ -30,10 +26,10 @@ public:
     void applyUiMode(int uiMode) override;
 
     int shownChannel() const { return m_shown; }
-    int bandWindowFirst() const { return m_first; }
-    EQDlg* strip(int i) const { return m_strips.at(static_cast<std::size_t>(i)); }
+    int bandWindowFirst() const { return m_row.first(); }
+    EQDlg* strip(int i) const { return m_row.strip(i); }
     // The highlighted strip, or nullptr.
-    EQDlg* highlightedStrip() const { return m_highlighted; }
+    EQDlg* highlightedStrip() const { return m_row.highlighted(); }
     GraphView* graph() const { return m_graph; }
 
 protected:
@@ -50,28 +46,21 @@ private:
     void editCommitted(int editId);
     void comboChosen(int comboId, int index);
     void bandPicked(int index);
-    void highlight(int bandIndex);
-    void clearHighlight();
     void showChannel(int channel);
     void chooseChannel(int channel);
     void toggleSync();
     void resetEqClicked();
     void toggleBypass();
-    void moveBandWindow(int position);
-    void rebindBandWindow();
     void refreshChannelButtons();
 
     GraphView* m_graph = nullptr;
-    QSlider* m_window = nullptr;
     BitButton* m_sync = nullptr;
     BitButton* m_left = nullptr;
     BitButton* m_right = nullptr;
     BitButton* m_reset = nullptr;
     BitButton* m_bypass = nullptr;
-    std::array<EQDlg*, kStrips> m_strips{};
-    EQDlg* m_highlighted = nullptr;
+    StripRow m_row;
     int m_shown = 0;
-    int m_first = 0;
     FieldBinder m_binder;
 };
 
