@@ -30,6 +30,7 @@ QEvent::Type MessageEvent::eventType() {
 }
 
 const MessageEvent* asMessage(const QEvent* event) {
+    KESMO_HANDOVER_ACQUIRE(const_cast<QEvent*>(event));
     if (event == nullptr || event->type() != MessageEvent::eventType())
         return nullptr;
     return static_cast<const MessageEvent*>(event);
@@ -69,7 +70,6 @@ bool MessageTarget::onMessage(Message, std::intptr_t, std::intptr_t) {
 }
 
 bool MessageTarget::event(QEvent* event) {
-    KESMO_HANDOVER_ACQUIRE(event);
     if (const MessageEvent* message = asMessage(event)) {
         const bool handled = onMessage(message->message(), message->wParam(), message->lParam());
         event->setAccepted(handled);

@@ -171,15 +171,16 @@ void dynamicsColumn(Writer& w, int x, int width, Group dynamics,
 DialogTemplate mainWindow() {
     DialogTemplate t{102, QSize(723, 373), QStringLiteral("Arial"), 9, u("Velqor SV-1.08"), {}};
     Writer w(t);
-    w.add(3800, K::Label, 4, 3, 18, 8, "音乐音量");
+    // Captions run up to their sliders: "Music Vol" needs more than the original 18 units.
+    w.add(3800, K::Label, 4, 3, 33, 8, "音乐音量");
     w.add(3820, K::BitmapSlider, 38, 2, 67, 11);
     w.add(3810, K::ValueLabel, 109, 3, 10, 8);
     w.add(4000, K::Button, 123, 2, 10, 10);
-    w.add(3801, K::Label, 144, 3, 18, 8, "话筒音量");
+    w.add(3801, K::Label, 144, 3, 29, 8, "话筒音量");
     w.add(3821, K::BitmapSlider, 174, 2, 67, 11);
     w.add(3811, K::ValueLabel, 246, 3, 10, 8);
     w.add(4002, K::Button, 262, 2, 10, 10);
-    w.add(3802, K::Label, 282, 3, 21, 8, "效果音量");
+    w.add(3802, K::Label, 282, 3, 41, 8, "效果音量");
     w.add(3822, K::BitmapSlider, 324, 2, 67, 11);
     w.add(3812, K::ValueLabel, 396, 3, 10, 8);
     w.add(4001, K::Button, 412, 2, 10, 10);

@@ -291,6 +291,7 @@ void KesmoDlg::switchPage(int tab) {
     if (tab == m_currentPage || page(tab) == nullptr)
         return;
     m_currentPage = tab;
+    m_tabs->setCurrentIndex(tab);
     m_command->setSystemPageCurrent(tab == kSystemTab);
     PageDlg* shown = page(tab);
     for (PageDlg* p : m_pages)
