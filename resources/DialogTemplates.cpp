@@ -58,8 +58,9 @@ public:
 
     // caption, value label at the right, slider below; an optional toggle right of the slider.
     void slider(int captionId, const char* caption, int labelId, int sliderId, int toggleId = 0) {
+        // A unit of space between caption and label: their pixel edges round apart.
         if (*caption) {
-            m_w.add(captionId, K::Label, inner(), m_y, innerWidth() - 34, 8, caption);
+            m_w.add(captionId, K::Label, inner(), m_y, innerWidth() - 35, 8, caption);
         }
         if (labelId) {
             m_w.add(labelId, K::ValueLabel, inner() + innerWidth() - 34, m_y, 34, 8);
@@ -80,6 +81,15 @@ public:
         m_w.add(comboId, K::DropDownList, inner() + indent, m_y, innerWidth() - indent, 120, "",
                 slopeItems());
         frequency(editId, sliderId, m_y + 14);
+    }
+    // Inside a group: the slope list and the frequency edit on one line, the slider below.
+    void groupFilter(int comboId, int editId, int sliderId) {
+        constexpr int kEditWidth = 38;
+        m_w.add(comboId, K::DropDownList, inner(), m_y, innerWidth() - kEditWidth - 2, 120, "",
+                slopeItems());
+        m_w.add(editId, K::NumEdit, inner() + innerWidth() - kEditWidth, m_y, kEditWidth, 12);
+        m_w.add(sliderId, K::BitmapSlider, inner(), m_y + 15, kSliderWidth, kSliderHeight);
+        m_y += 26;
     }
     // caption and frequency edit, slider below.
     void frequency(int captionId, const char* caption, int editId, int sliderId) {
@@ -188,7 +198,8 @@ DialogTemplate bandStrip() {
     w.add(1027, K::Label, 0, 1, 25, 10, "1");
     w.add(1025, K::DropDownList, 0, 12, 25, 132, "", bandTypeItems());
     w.add(1022, K::NumEdit, 0, 26, 25, 12);
-    w.add(1291, K::BitmapSlider, 0, 42, 22, 66);
+    // Its bitmap (38 x 123 px) ends above the frequency edit.
+    w.add(1291, K::BitmapSlider, 0, 41, 22, 70);
     w.add(1023, K::NumEdit, 0, 112, 25, 12);
     w.add(1024, K::NumEdit, 0, 126, 25, 12);
     return t;
@@ -211,18 +222,19 @@ DialogTemplate musicPage() {
               {"同步", "音乐左", "音乐右", "EQ 重置", "EQ Bypass"});
     w.add(1292, K::Graph, 6, 176, 706, 167);
 
-    Column filters(w, 372, 110, 2);
+    // The filter column ends above the graph, right of the EQ buttons.
+    Column filters(w, 375, 110, 2);
     filters.beginGroup(1385, "音乐变调");
     filters.slider(kNoId, "", 1386, 1387);
     filters.endGroup();
     filters.beginGroup(1070, "主通道音乐高通");
-    filters.filter(kNoId, "", 1055, 1022, 1069);
+    filters.groupFilter(1055, 1022, 1069);
     filters.endGroup();
     filters.beginGroup(1074, "高通");
-    filters.filter(kNoId, "", 1053, 1023, 1076);
+    filters.groupFilter(1053, 1023, 1076);
     filters.endGroup();
     filters.beginGroup(1077, "低通");
-    filters.filter(kNoId, "", 1054, 1024, 1079);
+    filters.groupFilter(1054, 1024, 1079);
     filters.endGroup();
 
     dynamicsColumn(w, 488, 110, {1044, "噪声门"},
@@ -468,7 +480,7 @@ DialogTemplate systemPage() {
                               ComboRow{2504, 2602, "红外遥控", {u("Disable"), u("Enable")}}}) {
         w.add(r.caption, K::Label, 476, y + 3, 102, 8, r.text);
         w.add(r.combo, K::DropDownList, 578, y, 80, 100, "", r.items);
-        y += 15;
+        y += 14; // the last list closes inside the settings frame
     }
     // The music key control the page never shows.
     w.add(2511, K::Label, 476, 400, 102, 8, "音乐变调");
