@@ -423,10 +423,10 @@ DialogTemplate systemPage() {
     }
 
     w.add(1365, K::GroupBox, 470, 7, 241, 33, "保存权限管理");
-    w.add(1366, K::Label, 476, 22, 72, 8, "系统密码验证");
-    w.add(1023, K::Edit, 550, 20, 60, 12);
-    w.add(1361, K::Button, 614, 19, 40, 14, "确定");
-    w.add(1412, K::Label, 658, 22, 50, 8, "无保存权限");
+    w.add(1366, K::Label, 476, 22, 92, 8, "系统密码验证");
+    w.add(1023, K::Edit, 570, 20, 40, 12);
+    w.add(1361, K::Button, 613, 19, 32, 14, "确定");
+    w.add(1412, K::Label, 648, 22, 60, 8, "无保存权限");
 
     w.add(1368, K::GroupBox, 470, 46, 241, 102, "密码修改");
     struct PasswordColumn {
@@ -438,13 +438,13 @@ DialogTemplate systemPage() {
          {PasswordColumn{476, 2513, 2592, 2612, 2593, 2613, 1370, 1024, 1065, "系统密码修改"},
           PasswordColumn{594, 2512, 2590, 2610, 2591, 2611, 1371, 1369, 1064, "面板密码锁修改"}}) {
         w.add(p.caption, K::Label, p.x, 58, 110, 8, p.title);
-        w.add(p.oldCaption, K::Label, p.x, 72, 50, 8, "旧密码");
-        w.add(p.oldEdit, K::Edit, p.x + 52, 70, 56, 12);
-        w.add(p.newCaption, K::Label, p.x, 88, 50, 8, "新密码");
-        w.add(p.newEdit, K::Edit, p.x + 52, 86, 56, 12);
-        w.add(p.confirmCaption, K::Label, p.x, 104, 50, 8, "确认密码");
-        w.add(p.confirmEdit, K::Edit, p.x + 52, 102, 56, 12);
-        w.add(p.modify, K::Button, p.x + 52, 124, 56, 14, "修改");
+        w.add(p.oldCaption, K::Label, p.x, 72, 58, 8, "旧密码");
+        w.add(p.oldEdit, K::Edit, p.x + 60, 70, 48, 12);
+        w.add(p.newCaption, K::Label, p.x, 88, 58, 8, "新密码");
+        w.add(p.newEdit, K::Edit, p.x + 60, 86, 48, 12);
+        w.add(p.confirmCaption, K::Label, p.x, 104, 58, 8, "确认密码");
+        w.add(p.confirmEdit, K::Edit, p.x + 60, 102, 48, 12);
+        w.add(p.modify, K::Button, p.x + 60, 124, 48, 14, "修改");
     }
 
     w.add(1362, K::GroupBox, 471, 174, 241, 167, "设置");
@@ -487,16 +487,17 @@ DialogTemplate systemPage() {
     w.add(2577, K::BitmapSlider, 578, 400, 100, 9);
     w.add(2557, K::ValueLabel, 680, 400, 26, 8);
 
-    w.add(1367, K::GroupBox, 270, 187, 196, 153, "模式");
-    w.add(2514, K::Label, 278, 202, 30, 8, "模式");
-    w.add(2604, K::DropDownList, 310, 200, 150, 200);
-    w.add(2515, K::Label, 278, 220, 30, 8, "名称");
-    w.add(2614, K::Edit, 310, 218, 150, 12);
+    // Below the meter picture, which is a fixed 344 pixels high whatever the dialog font.
+    w.add(1367, K::GroupBox, 270, 201, 196, 153, "模式");
+    w.add(2514, K::Label, 278, 216, 30, 8, "模式");
+    w.add(2604, K::DropDownList, 310, 214, 150, 200);
+    w.add(2515, K::Label, 278, 234, 30, 8, "名称");
+    w.add(2614, K::Edit, 310, 232, 150, 12);
     struct ModeButton {
         int id;
         const char* text;
     };
-    y = 238;
+    y = 252;
     for (const ModeButton& b : {ModeButton{1066, "调用设备模式"},
                                 {1067, "保存设备模式"},
                                 {1069, "导出"},
