@@ -1,4 +1,5 @@
 #include "PageTestSupport.h"
+#include "SysPageTestSupport.h"
 #include "controls/BitmapSlider.h"
 #include "controls/Edit_Static.h"
 #include "controls/EnglishEdit.h"
@@ -19,14 +20,6 @@
 
 namespace kesmo {
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "sys-page-test";
-    static char* argv[] = {name, nullptr};
-    static auto* application = new QApplication(argc, argv);
-    return *application;
-}
 
 QString utf8(const char* text) {
     return QString::fromUtf8(text);
@@ -90,33 +83,9 @@ protected:
     QComboBox* combo(int id) { return page.control<QComboBox>(id); }
     QString text(int id) { return controlText(page.control(id)); }
 
-    void click(int id) {
-        QWidget* button = page.control(id);
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-    }
-    void type(int id, const QString& text) {
-        EnglishEdit* e = edit(id);
-        e->setFocus();
-        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(e, Qt::Key_Backspace);
-        for (const QChar c : text) {
-            if (c.unicode() < 0x80) {
-                QTest::keyClick(e, c.toLatin1());
-                continue;
-            }
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(e, &press);
-        }
-    }
-    // Picks an item with the keyboard, as a user does on a closed list.
-    void choose(int comboId, int index) {
-        QComboBox* c = combo(comboId);
-        c->setFocus();
-        QTest::keyClick(c, Qt::Key_Home);
-        for (int i = 0; i < index; ++i)
-            QTest::keyClick(c, Qt::Key_Down);
-        ASSERT_EQ(c->currentIndex(), index);
-    }
+    void click(int id) { test::clickControl(page, id); }
+    void type(int id, const QString& text) { test::typeInto(page, id, text); }
+    void choose(int comboId, int index) { test::chooseItem(page, comboId, index); }
     void sliderKey(int id, Qt::Key key, int times = 1) {
         auto* slider = page.control<BitmapSlider>(id);
         slider->setFocus();
@@ -131,7 +100,7 @@ protected:
         return out;
     }
 
-    QApplication& application = app();
+    QApplication& application = test::sysPageApp();
     test::FakePageHost host;
     SysDlg page{host, nullptr};
 };
