@@ -104,17 +104,13 @@ constexpr ComboRow kCombos[] = {
     {kInfraredCombo, kSystemBlock, sys::kInfrared},
 };
 
-// The maximum sliders, the master they clamp, and the top-bar channel the main window shows.
+// The maximum sliders and the top-bar channel whose master volume the main window then lowers
+// to the new maximum when it is above it.
 struct MaximumSlider {
     int sliderId;
-    MasterChannel master;
     int topBarChannel; // 0 music, 1 mic, 2 effect
 };
-constexpr MaximumSlider kMaximumSliders[] = {
-    {2570, MasterChannel::Effect, 2},
-    {2571, MasterChannel::Mic, 1},
-    {2572, MasterChannel::Music, 0},
-};
+constexpr MaximumSlider kMaximumSliders[] = {{2570, 2}, {2571, 1}, {2572, 0}};
 
 // Controls Easy mode disables: the advanced switches and the four input gains with labels.
 constexpr int kFullModeOnly[] = {kPhantomCombo, kInfraredCombo, 2573, 2574, 2575,
@@ -308,16 +304,11 @@ void SysDlg::paintEvent(QPaintEvent* event) {
 }
 
 void SysDlg::sliderMoved(int id, int position) {
-    const SliderRow* row = m_binder.sliderMoved(id, position);
-    if (row == nullptr)
+    if (m_binder.sliderMoved(id, position) == nullptr)
         return;
-    for (const MaximumSlider& m : kMaximumSliders) {
-        if (m.sliderId != id)
-            continue;
-        const int maximum = readField(m_binder.field(*row), row->shape);
-        setMaxVolume(host().store().workingSystem, m.master, static_cast<std::uint8_t>(maximum));
-        host().maximumLowered(m.topBarChannel);
-    }
+    for (const MaximumSlider& m : kMaximumSliders)
+        if (m.sliderId == id)
+            host().maximumLowered(m.topBarChannel);
 }
 
 QString SysDlg::storedModeName(int mode) {

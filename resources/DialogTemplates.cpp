@@ -488,16 +488,16 @@ DialogTemplate systemPage() {
     w.add(2557, K::ValueLabel, 680, 400, 26, 8);
 
     // Below the meter picture, which is a fixed 344 pixels high whatever the dialog font.
-    w.add(1367, K::GroupBox, 270, 201, 196, 153, "模式");
-    w.add(2514, K::Label, 278, 216, 30, 8, "模式");
-    w.add(2604, K::DropDownList, 310, 214, 150, 200);
-    w.add(2515, K::Label, 278, 234, 30, 8, "名称");
-    w.add(2614, K::Edit, 310, 232, 150, 12);
+    w.add(1367, K::GroupBox, 270, 201, 196, 139, "模式");
+    w.add(2514, K::Label, 278, 214, 30, 8, "模式");
+    w.add(2604, K::DropDownList, 310, 212, 150, 200);
+    w.add(2515, K::Label, 278, 230, 30, 8, "名称");
+    w.add(2614, K::Edit, 310, 228, 150, 12);
     struct ModeButton {
         int id;
         const char* text;
     };
-    y = 252;
+    y = 244;
     for (const ModeButton& b : {ModeButton{1066, "调用设备模式"},
                                 {1067, "保存设备模式"},
                                 {1069, "导出"},
@@ -505,7 +505,7 @@ DialogTemplate systemPage() {
                                 {1388, "导出所有"},
                                 {1389, "导入所有"}}) {
         w.add(b.id, K::Button, 310, y, 100, 14, b.text);
-        y += 16;
+        y += 15;
     }
     return t;
 }

@@ -382,24 +382,24 @@ TEST_F(SysPageTest, RefreshShowsTheSettingsOfTheBlock) {
     EXPECT_EQ(text(2551), "60");
 }
 
-TEST_F(SysPageTest, LoweringAMaximumClampsItsMasterVolume) {
-    block().setByte(sys::kEffectVolume, 0x80 | 50); // muted at 50
+TEST_F(SysPageTest, MaximumsAndGainsWriteTheBlockAndMaximumsAskTheMainWindow) {
     page.refresh();
-    sliderKey(2570, Qt::Key_PageUp); // 70 -> 50
-    EXPECT_EQ(block().byte(sys::kEffectMaxVolume), 50);
-    EXPECT_EQ(block().byte(sys::kEffectVolume), 0x80 | 50);
-    sliderKey(2570, Qt::Key_PageUp); // 50 -> 30
+    sliderKey(2570, Qt::Key_PageUp, 2); // 70 -> 50 -> 30
     EXPECT_EQ(block().byte(sys::kEffectMaxVolume), 30);
-    EXPECT_EQ(block().byte(sys::kEffectVolume), 30);
     EXPECT_EQ(text(2550), "30");
-    EXPECT_EQ(host.lowered, (std::vector<int>{2, 2}));
-
     sliderKey(2571, Qt::Key_Home);
-    sliderKey(2576, Qt::Key_Up, 3);
+    sliderKey(2572, Qt::Key_Down);
     EXPECT_EQ(block().byte(sys::kMicMaxVolume), 0);
-    EXPECT_EQ(host.lowered.back(), 1);
+    EXPECT_EQ(block().byte(sys::kMusicMaxVolume), 83);
+    EXPECT_EQ(host.lowered, (std::vector<int>{2, 2, 1, 0}));
+
+    sliderKey(2576, Qt::Key_Up, 3);
+    sliderKey(2573, Qt::Key_End);
     EXPECT_EQ(block().byte(sys::kOptiGain), 3);
     EXPECT_EQ(text(2556), "-8.5");
+    EXPECT_EQ(block().byte(sys::kVodGain), 40);
+    EXPECT_EQ(text(2553), "10.0");
+    EXPECT_EQ(host.lowered.size(), 4u);
 }
 
 TEST_F(SysPageTest, EasyModeDisablesTheAdvancedSettingsOnly) {
@@ -490,6 +490,12 @@ TEST_F(SysPageTest, PagePaintsTheMeterPictureAndLitMetersInBothLanguages) {
     // The picture under the meters names them in the page's language.
     const QRect picture(QPoint(5, 6), skinBitmapSize(bitmap::kMetersChinese));
     EXPECT_NE(shots[0].copy(picture), shots[1].copy(picture));
+    // The mode area starts below the picture and holds its controls.
+    const QRect modes = w(1367)->geometry();
+    EXPECT_GT(modes.top(), picture.bottom());
+    for (int id :
+         {2514, 2604, 2515, kNameEdit, kRecall, kStore, kExport, kImport, kExportAll, kImportAll})
+        EXPECT_TRUE(modes.contains(w(id)->geometry())) << id;
 }
 
 } // namespace

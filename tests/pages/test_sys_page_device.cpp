@@ -1,29 +1,18 @@
 #include "SysPageTestSupport.h"
-#include "controls/Messaging.h"
+#include "controls/BitButton.h"
+#include "controls/Edit_Static.h"
 #include "controls/SLamp.h"
-#include "devicelink/SerialPort.h"
-#include "filters/BandSets.h"
-#include "model/Presets.h"
-#include "model/WorkingModel.h"
-#include "pages/PageHost.h"
-#include "pages/SysDlg.h"
-#include "shell/ConnectionControl.h"
-#include "tests/connection/ConnectionTestSupport.h"
+#include "devicelink/Catalogue.h"
+#include "shell/Show_Dlg.h"
+#include "tests/shell/ShellTestSupport.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QTest>
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <mutex>
-#include <numeric>
-#include <unistd.h>
 
-// The System page against the simulator on a pseudo-terminal, through the real serial
-// transport and connection control, with a small window standing in for the main window.
+// The System page in the editor window against the simulator on a pseudo-terminal.
 namespace kesmo {
 namespace {
 
@@ -32,6 +21,7 @@ namespace sys = layout::system;
 
 constexpr int kAuthorityEdit = 1023, kAuthorityOk = 1361, kModeCombo = 2604, kNameEdit = 2614;
 constexpr int kRecall = 1066, kStore = 1067, kImport = 1384, kExportAll = 1388, kImportAll = 1389;
+constexpr int kConnectButton = 3831;
 
 Bytes readFile(const std::filesystem::path& path) {
     QFile file(QString::fromStdString(path.string()));
@@ -57,146 +47,38 @@ template <class Array> Bytes bytesOf(const Array& a, std::size_t from, std::size
                  a.begin() + static_cast<std::ptrdiff_t>(from + size));
 }
 
-// What the main window does for the System page: hosts it, runs connection control and hands
-// it the device link's messages.
-class PageWindow final : public MessageTarget, public PageHost, public ConnectionUi {
-public:
-    explicit PageWindow(const std::filesystem::path& dir)
-        : m_store(std::make_unique<ParamStore>()), m_sink(this) {
-        initialiseModel(*m_store, dir);
-        m_bands = std::make_unique<BandSets>(*m_store);
-        m_command = std::make_unique<Command>(*m_store, linkState());
-        m_port = std::make_unique<SerialPort>(*m_command, test::noPauseClock(), this);
-        m_link = std::make_unique<SerialLinkPort<SerialPort>>(*m_port);
-        m_control =
-            std::make_unique<ConnectionControl>(*this, *m_command, candidates, *m_link, nullptr);
-        page = new SysDlg(*this, this);
-        resize(page->size());
-        setMessageSink(&m_sink);
-        m_command->setSystemPageCurrent(true);
-        page->refreshTexts();
-        page->refresh();
-    }
-    ~PageWindow() override {
-        m_port->close();
-        setMessageSink(nullptr);
-    }
-
-    ConnectionControl& control() { return *m_control; }
-    int seen(Message m) const {
-        return static_cast<int>(std::count(m_seen.begin(), m_seen.end(), m));
-    }
-    std::vector<int> steps() {
-        std::lock_guard lock(m_mutex);
-        return m_steps;
-    }
-
-    // PageHost
-    ParamStore& store() override { return *m_store; }
-    BandSets* bandSets() override { return m_bands.get(); }
-    int languageFlag() const override { return language; }
-    int uiMode() const override { return 1; }
-    int currentPage() const override { return 9; }
-    void sendCommand(int code, int arg) override { m_control->sendCommand(code, arg); }
-    void maximumLowered(int) override {}
-    void exportMode() override { m_control->exportMode(); }
-    void importMode() override { m_control->importMode(); }
-    void exportAll() override { m_control->exportAll(); }
-    void importAll() override { m_control->importAll(); }
-    void refreshAll() override { page->refresh(); }
-    void showProgram(bool) override {}
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-
-    // ConnectionUi
-    void showLookup() override {}
-    void startBar(int) override {}
-    void step(int n) override {
-        std::lock_guard lock(m_mutex);
-        m_steps.push_back(n);
-    }
-    void showBusy() override {}
-    void hideProgress() override {}
-    std::optional<std::string> saveFile(PresetFileKind, const std::filesystem::path&) override {
-        return chosenPath;
-    }
-    std::optional<std::string> openFile(PresetFileKind, const std::filesystem::path&) override {
-        return chosenPath;
-    }
-    void reloadSystemPage() override {
-        page->refresh();
-        if (linkState().connected == 0)
-            page->clearMeters();
-    }
-
-    test::ListCandidates candidates;
-    std::optional<std::string> chosenPath;
-    std::vector<std::string> messages;
-    int language = 0;
-    SysDlg* page = nullptr;
-
-protected:
-    bool onMessage(Message message, std::intptr_t wParam, std::intptr_t lParam) override {
-        m_seen.push_back(message);
-        if (m_control->handleMessage(message, wParam, lParam))
-            return true;
-        switch (message) {
-        case Message::SystemBlockArrived:
-        case Message::WorkingModeArrived:
-            page->refresh();
-            return true;
-        case Message::LampsArrived:
-            page->lampsArrived(static_cast<int>(wParam));
-            linkState().lamps.gate = 1;
-            return true;
-        default:
-            return MessageTarget::onMessage(message, wParam, lParam);
-        }
-    }
-
-private:
-    std::unique_ptr<ParamStore> m_store;
-    std::unique_ptr<BandSets> m_bands;
-    std::unique_ptr<Command> m_command;
-    std::unique_ptr<SerialPort> m_port;
-    std::unique_ptr<LinkPort> m_link;
-    std::unique_ptr<ConnectionControl> m_control;
-    PostingSink m_sink;
-    std::vector<Message> m_seen;
-    std::mutex m_mutex;
-    std::vector<int> m_steps;
-};
-
 class SysPageDeviceTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        linkState().reset();
-        dir = std::filesystem::temp_directory_path() /
-              ("kesmo-sys-device-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-        window = std::make_unique<PageWindow>(dir);
+    void open(std::vector<std::string> serial, int languageMode = 0) {
+        candidates.serial = std::move(serial);
+        KesmoSetup setup;
+        setup.languageMode = languageMode;
+        setup.candidates = &candidates;
+        setup.clock = &test::noPauseClock();
+        setup.screenSize = QSize(1920, 1080);
+        window = std::make_unique<KesmoDlg>(setup);
         window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
-    void TearDown() override {
-        window.reset();
-        linkState().reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-
-    // Waits on the UI thread, handling the messages the device link posts meanwhile.
-    static bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 60000); }
-    void connectTo(test::SimDevice& device) {
-        window->candidates.serial = {device.path()};
-        window->control().connect();
+    // Opens the window on the simulator and waits until the device has been read.
+    void openConnected() { openConnectedTo(device, 0); }
+    void openConnectedTo(test::SimDevice& sim, int languageMode) {
+        open({sim.path()}, languageMode);
         ASSERT_TRUE(waitFor([&] {
-            return window->seen(Message::WorkingModeArrived) > 0 && window->steps().size() == 24;
+            return linkState().connected != 0 &&
+                   window->progress()->face() == Show_Dlg::Face::Hidden &&
+                   sim.engine.count(sim::code::kReadMode) >= 1;
         }));
     }
+    // Opens the window with nothing to connect to.
+    void openOffline() {
+        open({});
+        ASSERT_TRUE(waitFor([&] { return !dialogs.messages.empty(); }));
+    }
+    static bool waitFor(const std::function<bool()>& done) { return test::waitFor(done, 60000); }
+    sim::DeviceState state() const { return device.engine.state(); }
 
-    SysDlg& page() { return *window->page; }
-    ParamStore& store() { return window->store(); }
+    SysDlg& page() { return *static_cast<SysDlg*>(window->page(9)); }
+    ParamStore& store() { return paramStore(); }
     void click(int id) {
         ASSERT_TRUE(page().control(id)->isEnabled()) << id;
         test::clickControl(page(), id);
@@ -215,13 +97,15 @@ protected:
         return true;
     }
 
-    QApplication& application = test::sysPageApp();
-    std::filesystem::path dir;
-    std::unique_ptr<PageWindow> window;
+    test::FreshModel model;
+    test::AnsweringDialogs dialogs;
+    test::ListCandidates candidates;
+    test::SimDevice device;
+    std::unique_ptr<KesmoDlg> window;
+    const std::filesystem::path& dir = model.dir();
 };
 
 TEST_F(SysPageDeviceTest, MetersShowTheDeviceLevelsAndLimitsAndGoDarkAfterDisconnect) {
-    test::SimDevice device;
     sim::MeterBytes levels{}, limits{};
     for (std::size_t i = 0; i < 12; ++i) {
         levels[i] = static_cast<std::uint8_t>(110 + 6 * i); // meter i lights segments 0..i
@@ -230,8 +114,7 @@ TEST_F(SysPageDeviceTest, MetersShowTheDeviceLevelsAndLimitsAndGoDarkAfterDiscon
     levels[11] = 200;
     device.engine.setMeterLevels(levels);
     device.engine.setMeterLimits(limits);
-    EXPECT_TRUE(allDark());
-    connectTo(device);
+    openConnected();
     ASSERT_TRUE(
         waitFor([&] { return meter(11)->isLit(kClipLamp) && meter(0)->isLit(kLimitLamp); }));
     for (int i = 0; i < 12; ++i) {
@@ -240,48 +123,69 @@ TEST_F(SysPageDeviceTest, MetersShowTheDeviceLevelsAndLimitsAndGoDarkAfterDiscon
         EXPECT_EQ(meter(i)->isLit(i + 1), i == 11);
         EXPECT_EQ(meter(i)->isLit(kLimitLamp), i % 3 == 0);
     }
-    window->control().disconnect();
+    QTest::mouseClick(window->control(kConnectButton), Qt::LeftButton);
+    ASSERT_EQ(linkState().connected, 0);
     EXPECT_TRUE(allDark());
     QTest::qWait(50); // a meter message still queued must leave them dark
     EXPECT_TRUE(allDark());
 }
 
+TEST_F(SysPageDeviceTest, LoweringTheEffectMaximumLowersAndUnmutesTheEffectVolume) {
+    device.engine.modifyState(
+        [](sim::DeviceState& s) { s.system[sys::kEffectVolume] = 0x80 | 50; });
+    openConnected();
+    auto* maximum = page().control<BitmapSlider>(2570);
+    maximum->setFocus();
+    QTest::keyClick(maximum, Qt::Key_PageUp); // 70 -> 50: the volume stays as it is
+    QTest::keyClick(maximum, Qt::Key_PageUp); // 50 -> 30
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(store().workingSystem.byte(sys::kEffectMaxVolume), 30);
+    EXPECT_EQ(store().workingSystem.byte(sys::kEffectVolume), 30);
+    EXPECT_EQ(window->control<BitmapSlider>(3822)->getPos(), 30);
+    EXPECT_EQ(window->control<Edit_Static>(3812)->value(), 30);
+    EXPECT_FALSE(window->control<BitButton>(4001)->down());
+    ASSERT_TRUE(waitFor([&] {
+        return state().system[sys::kEffectMaxVolume] == 30 &&
+               state().system[sys::kEffectVolume] == 30;
+    }));
+}
+
 // Saved for a look when KESMO_SHOT_DIR names a folder.
 TEST_F(SysPageDeviceTest, MetersMoveWithTheDeviceInBothLanguages) {
-    test::SimDevice device;
-    device.engine.modifyState([](sim::DeviceState& s) {
-        const char name[] = "Live Stage";
-        std::copy_n(name, sizeof name - 1, s.storedMode(1).begin());
-    });
-    connectTo(device);
     const auto litBars = [&](int i) {
         int n = 0;
         for (int segment = 0; segment < kLampBarSegments; ++segment)
             n += meter(i)->isLit(segment) ? 1 : 0;
         return n;
     };
-    ASSERT_TRUE(waitFor([&] { return litBars(0) > 0; }));
-    const int first = litBars(0);
-    ASSERT_TRUE(waitFor([&] { return litBars(0) != first; })) << "the meter does not move";
     for (int language : {0, 1}) {
-        window->language = language;
-        page().refreshTexts();
-        page().refresh();
+        SCOPED_TRACE(language);
+        test::SimDevice live;
+        live.engine.modifyState([](sim::DeviceState& s) {
+            const char name[] = "Live Stage";
+            std::copy_n(name, sizeof name - 1, s.storedMode(1).begin());
+            s.system[sys::kCurrentMode] = 1;
+        });
+        openConnectedTo(live, language); // 0 English, 1 Chinese
+        ASSERT_TRUE(waitFor([&] { return litBars(0) > 0; }));
+        const int first = litBars(0);
+        ASSERT_TRUE(waitFor([&] { return litBars(0) != first; })) << "the meter does not move";
+        EXPECT_EQ(page().control<QComboBox>(kModeCombo)->currentText(), "1-Live Stage");
         const QImage shot = window->grab().toImage();
         if (const char* shots = std::getenv("KESMO_SHOT_DIR"))
             shot.save(QString("%1/system-connected-%2.png")
                           .arg(shots, language != 0 ? "chinese" : "english"));
+        window.reset();
+        linkState().reset(); // as a new process would start
     }
-    EXPECT_EQ(page().control<QComboBox>(kModeCombo)->currentText(), "1-Live Stage");
 }
 
 TEST_F(SysPageDeviceTest, RecallModeFiveBringsItsImageAndTheSystemBlock) {
-    test::SimDevice device;
     device.engine.modifyState([](sim::DeviceState& s) {
         s.storedMode(5)[300] = 0x5A;
         s.storedSystem(5)[sys::kVodGain] = 33;
     });
-    connectTo(device);
+    openConnected();
     choose(kModeCombo, 4);
     click(kRecall);
     ASSERT_TRUE(waitFor([&] {
@@ -295,12 +199,11 @@ TEST_F(SysPageDeviceTest, RecallModeFiveBringsItsImageAndTheSystemBlock) {
 }
 
 TEST_F(SysPageDeviceTest, AuthorityThenStoreModeDeliversPasswordAndName) {
-    test::SimDevice device;
     device.engine.setIdentity(1, 0);
     device.engine.modifyState([](sim::DeviceState& s) {
         std::copy_n("q1w2e3", 6, s.system.begin() + sys::kSystemPassword);
     });
-    connectTo(device);
+    openConnected();
     EXPECT_FALSE(page().control(kStore)->isEnabled());
     type(kAuthorityEdit, "q1w2e3");
     click(kAuthorityOk);
@@ -323,12 +226,11 @@ TEST_F(SysPageDeviceTest, AuthorityThenStoreModeDeliversPasswordAndName) {
 }
 
 TEST_F(SysPageDeviceTest, BothPasswordChangesReachTheDevice) {
-    test::SimDevice device;
     device.engine.modifyState([](sim::DeviceState& s) {
         std::copy_n("abc123", 6, s.system.begin() + sys::kSystemPassword);
         std::copy_n("1234", 4, s.system.begin() + sys::kPanelPassword);
     });
-    connectTo(device);
+    openConnected();
     type(2612, "abc123");
     type(2613, "Zx9876");
     type(1024, "Zx9876");
@@ -346,18 +248,17 @@ TEST_F(SysPageDeviceTest, BothPasswordChangesReachTheDevice) {
 }
 
 TEST_F(SysPageDeviceTest, ExportAllWritesTheDeviceBank) {
-    test::SimDevice device;
     device.engine.modifyState([](sim::DeviceState& s) {
         for (std::size_t n = 1; n <= 21; ++n) {
             s.storedMode(n)[500] = static_cast<std::uint8_t>(n);
             s.storedSystem(n)[sys::kBgmGain] = static_cast<std::uint8_t>(n);
         }
     });
-    connectTo(device);
-    window->chosenPath = (dir / "all").string();
+    openConnected();
+    dialogs.chosen = QString::fromStdString((dir / "all").string());
     click(kExportAll);
     ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(dir / "all.dat"); }));
-    EXPECT_EQ(window->steps().size(), 24u + 42u);
+    EXPECT_EQ(window->progress()->total(), 42);
     const Bytes file = readFile(dir / "all.dat");
     ASSERT_EQ(file.size(), 58405u);
     const sim::DeviceState s = device.engine.state();
@@ -371,17 +272,14 @@ TEST_F(SysPageDeviceTest, ExportAllWritesTheDeviceBank) {
 }
 
 TEST_F(SysPageDeviceTest, ImportOneModeSendsItAndTheDeviceHoldsIt) {
-    test::SimDevice device;
-    connectTo(device);
+    openConnected();
     Bytes file = bytesOf(store().workingSystem);
     const Bytes image = bytesOf(store().working);
     file.insert(file.end(), image.begin(), image.end());
     file[sys::kMusicVolume] = 44;
     file[66 + 1000] ^= 0x01;
     writeFile(dir / "one.dia", file);
-    window->chosenPath = (dir / "one.dia").string();
-    linkState().storeAllowed = 1; // import needs the authority while connected
-    page().refresh();
+    dialogs.chosen = QString::fromStdString((dir / "one.dia").string());
     click(kImport);
     ASSERT_TRUE(waitFor([&] {
         return device.engine.count(sim::code::kWriteMode) == 1 &&
@@ -403,7 +301,8 @@ TEST_F(SysPageDeviceTest, OfflineRecallFromAnImportedBank) {
         bank[mode + 700] = static_cast<std::uint8_t>(0x40 + n);
     }
     writeFile(dir / "bank.dat", bank);
-    window->chosenPath = (dir / "bank.dat").string();
+    openOffline();
+    dialogs.chosen = QString::fromStdString((dir / "bank.dat").string());
     EXPECT_FALSE(page().control(kRecall)->isEnabled());
     click(kImportAll);
     ASSERT_EQ(linkState().bankValid, 1);
