@@ -255,10 +255,14 @@ TEST_F(SysPageDeviceTest, ExportAllWritesTheDeviceBank) {
         }
     });
     openConnected();
+    std::filesystem::remove(dir / "all.dat");
     dialogs.chosen = QString::fromStdString((dir / "all").string());
     click(kExportAll);
     ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(dir / "all.dat"); }));
     EXPECT_EQ(window->progress()->total(), 42);
+    // The device read at connection took one of each.
+    EXPECT_EQ(device.engine.count(sim::code::kReadSystemBlock), 1u + 21u);
+    EXPECT_EQ(device.engine.count(sim::code::kReadMode), 1u + 21u);
     const Bytes file = readFile(dir / "all.dat");
     ASSERT_EQ(file.size(), 58405u);
     const sim::DeviceState s = device.engine.state();
@@ -276,6 +280,8 @@ TEST_F(SysPageDeviceTest, ImportOneModeSendsItAndTheDeviceHoldsIt) {
     Bytes file = bytesOf(store().workingSystem);
     const Bytes image = bytesOf(store().working);
     file.insert(file.end(), image.begin(), image.end());
+    const std::uint8_t currentMode = state().system[sys::kCurrentMode];
+    file[sys::kCurrentMode] = currentMode == 9 ? 8 : 9;
     file[sys::kMusicVolume] = 44;
     file[66 + 1000] ^= 0x01;
     writeFile(dir / "one.dia", file);
@@ -285,11 +291,15 @@ TEST_F(SysPageDeviceTest, ImportOneModeSendsItAndTheDeviceHoldsIt) {
         return device.engine.count(sim::code::kWriteMode) == 1 &&
                device.engine.count(sim::code::kWriteSystemBlock) == 1;
     }));
-    const sim::DeviceState s = device.engine.state();
-    EXPECT_EQ(Bytes(s.working.begin(), s.working.end()), bytesOf(store().working));
-    EXPECT_EQ(Bytes(s.system.begin(), s.system.end()), bytesOf(store().workingSystem));
-    EXPECT_EQ(s.working[1000], file[66 + 1000]);
-    EXPECT_EQ(s.system[sys::kMusicVolume], 44);
+    // The device holds the file, except the current mode it keeps and the image sum the
+    // import recomputes.
+    sim::DeviceState s = device.engine.state();
+    EXPECT_EQ(s.system[sys::kCurrentMode], currentMode);
+    s.system[sys::kCurrentMode] = file[sys::kCurrentMode];
+    s.working[layout::image::kFileSum] = file[66 + layout::image::kFileSum];
+    EXPECT_EQ(Bytes(s.system.begin(), s.system.end()), bytesOf(file, 0, 66));
+    EXPECT_EQ(Bytes(s.working.begin(), s.working.end()), bytesOf(file, 66, 2712));
+    EXPECT_EQ(bytesOf(store().working), bytesOf(device.engine.state().working, 0, 2712));
 }
 
 TEST_F(SysPageDeviceTest, OfflineRecallFromAnImportedBank) {
