@@ -150,28 +150,28 @@ SysDlg::SysDlg(PageHost& host, QWidget* parent)
                                            [&store = host.store()](int, std::size_t offset) {
                                                return FieldRef(store.workingSystem, offset);
                                            }),
-      m_system{2612,
-               2613,
-               1024,
-               1065,
-               kSystemPasswordLength,
-               sys::kSystemPassword,
-               passwordstaging::kNewSystemPassword,
-               codeValue(CommandCode::ChangeSystemPassword),
-               {}},
-      m_panel{2610,
-              2611,
-              1369,
-              1064,
-              kPanelPasswordLength,
-              sys::kPanelPassword,
-              passwordstaging::kNewPanelPassword,
-              codeValue(CommandCode::ChangePanelPassword),
-              {}} {
-    for (int i = 0; i < 12; ++i) {
-        m_meters[i] = control<SLamp>(kFirstMeter + i);
-        if (m_meters[i] != nullptr)
-            m_meters[i]->layout();
+      m_system{.oldEdit = 2612,
+               .newEdit = 2613,
+               .confirmEdit = 1024,
+               .modify = 1065,
+               .length = kSystemPasswordLength,
+               .blockOffset = sys::kSystemPassword,
+               .stagingOffset = passwordstaging::kNewSystemPassword,
+               .command = codeValue(CommandCode::ChangeSystemPassword),
+               .reference = {}},
+      m_panel{.oldEdit = 2610,
+              .newEdit = 2611,
+              .confirmEdit = 1369,
+              .modify = 1064,
+              .length = kPanelPasswordLength,
+              .blockOffset = sys::kPanelPassword,
+              .stagingOffset = passwordstaging::kNewPanelPassword,
+              .command = codeValue(CommandCode::ChangePanelPassword),
+              .reference = {}} {
+    for (int i = 0; i < kMeterCount; ++i) {
+        m_meters[static_cast<std::size_t>(i)] = control<SLamp>(kFirstMeter + i);
+        if (m_meters[static_cast<std::size_t>(i)] != nullptr)
+            m_meters[static_cast<std::size_t>(i)]->layout();
     }
     m_binder.setUp();
     m_binder.connectCombos([this](int id, int index) { m_binder.comboChanged(id, index); });
@@ -267,7 +267,7 @@ void SysDlg::lampsArrived(int which) {
         return;
     }
     const LampState& lamps = linkState().lamps;
-    for (std::size_t i = 0; i < 12; ++i) {
+    for (std::size_t i = 0; i < m_meters.size(); ++i) {
         if (m_meters[i] == nullptr)
             continue;
         if (which == codeValue(CommandCode::MeterLevels))

@@ -4,6 +4,7 @@
 #include "pages/PageDlg.h"
 
 #include <QString>
+#include <array>
 #include <cstddef>
 
 class QComboBox;
@@ -70,7 +71,8 @@ private:
     FieldBinder m_binder;
     PasswordGroup m_system;
     PasswordGroup m_panel;
-    SLamp* m_meters[12] = {};
+    static constexpr int kMeterCount = 12;
+    std::array<SLamp*, kMeterCount> m_meters{};
     int m_selectedMode = 0;
 };
 
