@@ -13,14 +13,6 @@
 // Driving the System page as a user does: clicks, typing and list choices by real events.
 namespace kesmo::test {
 
-inline QApplication& sysPageApp() {
-    static int argc = 1;
-    static char name[] = "sys-page-test";
-    static char* argv[] = {name, nullptr};
-    static auto* application = new QApplication(argc, argv);
-    return *application;
-}
-
 inline void clickControl(const SysDlg& page, int id) {
     QWidget* button = page.control(id);
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());

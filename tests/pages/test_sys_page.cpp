@@ -8,6 +8,7 @@
 #include "devicelink/LinkState.h"
 #include "pages/SysDlg.h"
 #include "resources/Skin.h"
+#include "tests/pages/PageTestApp.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -100,7 +101,7 @@ protected:
         return out;
     }
 
-    QApplication& application = test::sysPageApp();
+    QApplication& application = test::pageTestApp();
     test::FakePageHost host;
     SysDlg page{host, nullptr};
 };
@@ -444,6 +445,27 @@ TEST_F(SysPageTest, MetersFollowLevelsAndLimitsOnlyWhileConnected) {
     for (int i = 0; i < 12; ++i)
         for (int s = 0; s < kLampSegments; ++s)
             EXPECT_FALSE(meter(i)->isLit(s));
+}
+
+TEST_F(SysPageTest, EveryCaptionFitsItsControlInBothLanguages) {
+    const int captions[] = {1365, 1368, 1366, 1361, 2513, 2512, 2592, 2590, 2593,
+                            2591, 1370, 1371, 1065, 1064, 1367, 2514, 2515, 1066,
+                            1067, 1069, 1384, 1388, 1389, 1362, 2500, 2501, 2502,
+                            2503, 2504, 2505, 2506, 2507, 2508, 2509, 2510, kStatus};
+    for (int language : {0, 1}) {
+        host.language = language;
+        for (int allowed : {0, 1}) {
+            linkState().storeAllowed = allowed;
+            page.refreshTexts();
+            for (int id : captions) {
+                const QString caption = text(id);
+                EXPECT_FALSE(caption.isEmpty()) << id;
+                EXPECT_LE(w(id)->fontMetrics().horizontalAdvance(caption),
+                          w(id)->contentsRect().width())
+                    << id << " cuts off " << caption.toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(SysPageTest, TextsFollowTheLanguageAndStatusFollowsTheAuthorityAlone) {
