@@ -25,11 +25,13 @@ struct BitmapPair {
     QPixmap active;
 };
 
-// Resolves and validates a normal/active pair; nullopt-like failure is reported by ok.
+// Resolves and validates a normal/active pair; false when their sizes differ.
 bool preparePair(const QPixmap& normal, const QPixmap& active, bool transparent, QColor key,
                  int keyX, int keyY, BitmapPair& out) {
     if (!active.isNull() && active.size() != normal.size())
         return false;
+    if (key.isValid() && key.rgba() == BitmapSlider::kKeyFromPixel)
+        key = QColor();
     out.normal = transparent ? keyedPixmap(normal, key, keyX, keyY) : normal;
     out.active = transparent ? keyedPixmap(active, key, keyX, keyY) : active;
     return true;

@@ -43,8 +43,11 @@ public:
     void setFocusLook(bool focused);
     bool hasFocusLook() const { return m_focused; }
 
+    // The key colour that stands for the colour of pixel (x, y) of each bitmap.
+    static constexpr QRgb kKeyFromPixel = 0xFF000000;
+
     // Bitmaps by skin id (active id 0 = none). With transparency, pixels of the key colour are
-    // see-through; an invalid key colour means the colour of pixel (x, y) of each bitmap.
+    // see-through; kKeyFromPixel (or an invalid colour) means the colour of pixel (x, y).
     // The channel sizes the control; a normal id of 0 unloads it. False when a bitmap is
     // missing or the active bitmap's size differs from the normal one's.
     bool setChannelBitmaps(int normalId, int activeId = 0, bool transparent = false,

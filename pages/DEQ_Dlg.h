@@ -10,7 +10,6 @@ class DEQ_Dlg final : public PageDlg {
 public:
     DEQ_Dlg(PageHost& host, QWidget* parent);
 
-protected:
     std::span<const PageText> texts() const override;
 };
 

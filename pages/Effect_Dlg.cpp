@@ -3,8 +3,11 @@
 namespace kesmo {
 
 namespace {
+// The selector buttons of the three sub-pages.
 constexpr PageText kTexts[] = {
-    {0, "", ""},
+    {1064, "回声A", "EchoA"},
+    {1065, "回声B", "EchoB"},
+    {1066, "混响", "Reverb"},
 };
 } // namespace
 

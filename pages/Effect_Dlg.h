@@ -10,7 +10,6 @@ class Effect_Dlg final : public PageDlg {
 public:
     Effect_Dlg(PageHost& host, QWidget* parent);
 
-protected:
     std::span<const PageText> texts() const override;
 };
 

@@ -10,7 +10,6 @@ class Mic_Dlg final : public PageDlg {
 public:
     Mic_Dlg(PageHost& host, QWidget* parent);
 
-protected:
     std::span<const PageText> texts() const override;
 };
 

@@ -2,6 +2,7 @@
 
 #include "controls/BitmapSlider.h"
 #include "controls/Edit_Static.h"
+#include "controls/NumEdit.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -63,7 +64,32 @@ void FieldBinder::setUp() const {
             else
                 label->setIntegerFormat(row.integerScale, row.integerOffset, unit);
         }
+        if (auto* edit = m_built.control<NumEdit>(row.editId)) {
+            edit->setKind(row.editKind, QString::fromUtf8(row.unit));
+            edit->setRange(row.minimum, row.maximum);
+        }
     }
+}
+
+const SliderRow* FieldBinder::rowOfEdit(int editId) const {
+    for (const SliderRow& row : m_sliders)
+        if (row.editId != 0 && row.editId == editId)
+            return &row;
+    return nullptr;
+}
+
+const SliderRow* FieldBinder::editCommitted(int editId) const {
+    const SliderRow* row = rowOfEdit(editId);
+    auto* edit = m_built.control<NumEdit>(editId);
+    if (row == nullptr || edit == nullptr)
+        return nullptr;
+    const int value = std::clamp(edit->getValue(), row->minimum, row->maximum);
+    writeField(field(*row), row->shape, value);
+    if (auto* slider = m_built.control<BitmapSlider>(row->sliderId))
+        slider->setPos(value);
+    if (auto* label = m_built.control<Edit_Static>(row->labelId))
+        label->setValue(value);
+    return row;
 }
 
 const SliderRow* FieldBinder::sliderRow(int sliderId) const {
@@ -88,6 +114,8 @@ const SliderRow* FieldBinder::sliderMoved(int sliderId, int position) const {
     writeField(field(*row), row->shape, value);
     if (auto* label = m_built.control<Edit_Static>(row->labelId))
         label->setValue(value);
+    if (auto* edit = m_built.control<NumEdit>(row->editId))
+        edit->setValue(value);
     return row;
 }
 
@@ -105,6 +133,8 @@ void FieldBinder::refreshSlider(const SliderRow& row) const {
         slider->setPos(std::clamp(value, row.minimum, row.maximum));
     if (auto* label = m_built.control<Edit_Static>(row.labelId))
         label->setValue(value);
+    if (auto* edit = m_built.control<NumEdit>(row.editId))
+        edit->setValue(value);
 }
 
 void FieldBinder::refresh() const {

@@ -56,6 +56,10 @@ struct SliderRow {
     int integerOffset = 0;
     double realScale = 0.0;
     double realOffset = 0.0;
+    // A numeric edit showing the same value (a frequency box beside its slider), with its
+    // NumEdit kind; the unit is the row's.
+    int editId = 0;
+    int editKind = 0;
 };
 
 // A drop-down list whose selection index is the field value.
@@ -84,6 +88,11 @@ public:
     // A slider moved: writes its field and label. Returns the row, or nullptr when the id is
     // not a bound slider.
     const SliderRow* sliderMoved(int sliderId, int position) const;
+    // A value was typed into a row's edit: writes its field and moves the slider. Returns the
+    // row, or nullptr when the id is not a bound edit.
+    const SliderRow* editCommitted(int editId) const;
+    // The row a slider or its edit belongs to.
+    const SliderRow* rowOfEdit(int editId) const;
     // A combo's selection changed. Returns the row, or nullptr when the id is not bound.
     const ComboRow* comboChanged(int comboId, int index) const;
     // Reloads every bound control from the model; a stored value beyond a slider's range puts

@@ -59,13 +59,18 @@ QWidget* standardControl(const ControlTemplate& control, QWidget* parent) {
     return new QWidget(parent);
 }
 
-// A substituted control gets the template's text and list items where it can show them.
+// A substituted control gets the template's text, list items and alignment where it can show
+// them.
 void giveTemplateContent(const ControlTemplate& control, QWidget* widget) {
     if (!control.text.isEmpty() && widget->metaObject()->indexOfProperty("text") >= 0) {
         widget->setProperty("text", control.text);
     }
     if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->count() == 0) {
         combo->addItems(control.items);
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget);
+        label && control.kind == ControlKind::ValueLabel) {
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 }
 
@@ -112,16 +117,22 @@ BuiltDialog buildDialog(const DialogTemplate* source, QWidget* into,
     }
     for (const ControlTemplate& control : source->controls) {
         QWidget* widget = factory ? factory(control, into) : nullptr;
+        // A substitute the factory sized (a slider takes its bitmap's size) keeps that size;
+        // the template places it.
+        bool keepSize = false;
         if (!widget) {
             widget = standardControl(control, into);
         } else {
+            keepSize = widget->testAttribute(Qt::WA_Resized);
             if (widget->parentWidget() != into) {
                 widget->setParent(into);
             }
             giveTemplateContent(control, widget);
         }
         QRect rect = units.toPixels(control.rect);
-        if (control.kind == ControlKind::DropDownList) {
+        if (keepSize) {
+            rect.setSize(widget->size());
+        } else if (control.kind == ControlKind::DropDownList) {
             // The template's height is the open list's; the closed box is one line high.
             rect.setHeight(std::min(rect.height(), widget->sizeHint().height()));
         }

@@ -11,7 +11,8 @@ namespace kesmo {
 
 // What a page author supplies to put its own class in place of a control: return the widget,
 // created as a child of parent, or nullptr to let the builder create the standard one. The
-// builder then gives it the template's geometry, text, items and id.
+// builder then gives it the template's position, text, items, value-label alignment and id, and
+// the template's size unless the factory sized the widget itself (resize).
 using ControlFactory = std::function<QWidget*(const ControlTemplate& control, QWidget* parent)>;
 
 // The widgets built from one template, by control id.

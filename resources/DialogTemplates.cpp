@@ -58,8 +58,9 @@ public:
 
     // caption, value label at the right, slider below; an optional toggle right of the slider.
     void slider(int captionId, const char* caption, int labelId, int sliderId, int toggleId = 0) {
+        // A unit of space between caption and label: their pixel edges round apart.
         if (*caption) {
-            m_w.add(captionId, K::Label, inner(), m_y, innerWidth() - 34, 8, caption);
+            m_w.add(captionId, K::Label, inner(), m_y, innerWidth() - 35, 8, caption);
         }
         if (labelId) {
             m_w.add(labelId, K::ValueLabel, inner() + innerWidth() - 34, m_y, 34, 8);
@@ -80,6 +81,15 @@ public:
         m_w.add(comboId, K::DropDownList, inner() + indent, m_y, innerWidth() - indent, 120, "",
                 slopeItems());
         frequency(editId, sliderId, m_y + 14);
+    }
+    // Inside a group: the slope list and the frequency edit on one line, the slider below.
+    void groupFilter(int comboId, int editId, int sliderId) {
+        constexpr int kEditWidth = 38;
+        m_w.add(comboId, K::DropDownList, inner(), m_y, innerWidth() - kEditWidth - 2, 120, "",
+                slopeItems());
+        m_w.add(editId, K::NumEdit, inner() + innerWidth() - kEditWidth, m_y, kEditWidth, 12);
+        m_w.add(sliderId, K::BitmapSlider, inner(), m_y + 15, kSliderWidth, kSliderHeight);
+        m_y += 26;
     }
     // caption and frequency edit, slider below.
     void frequency(int captionId, const char* caption, int editId, int sliderId) {
@@ -188,7 +198,8 @@ DialogTemplate bandStrip() {
     w.add(1027, K::Label, 0, 1, 25, 10, "1");
     w.add(1025, K::DropDownList, 0, 12, 25, 132, "", bandTypeItems());
     w.add(1022, K::NumEdit, 0, 26, 25, 12);
-    w.add(1291, K::BitmapSlider, 0, 42, 22, 66);
+    // Its bitmap (38 x 123 px) ends above the frequency edit.
+    w.add(1291, K::BitmapSlider, 0, 41, 22, 70);
     w.add(1023, K::NumEdit, 0, 112, 25, 12);
     w.add(1024, K::NumEdit, 0, 126, 25, 12);
     return t;
@@ -211,18 +222,19 @@ DialogTemplate musicPage() {
               {"同步", "音乐左", "音乐右", "EQ 重置", "EQ Bypass"});
     w.add(1292, K::Graph, 6, 176, 706, 167);
 
-    Column filters(w, 372, 110, 2);
+    // The filter column ends above the graph, right of the EQ buttons.
+    Column filters(w, 375, 110, 2);
     filters.beginGroup(1385, "音乐变调");
     filters.slider(kNoId, "", 1386, 1387);
     filters.endGroup();
     filters.beginGroup(1070, "主通道音乐高通");
-    filters.filter(kNoId, "", 1055, 1022, 1069);
+    filters.groupFilter(1055, 1022, 1069);
     filters.endGroup();
     filters.beginGroup(1074, "高通");
-    filters.filter(kNoId, "", 1053, 1023, 1076);
+    filters.groupFilter(1053, 1023, 1076);
     filters.endGroup();
     filters.beginGroup(1077, "低通");
-    filters.filter(kNoId, "", 1054, 1024, 1079);
+    filters.groupFilter(1054, 1024, 1079);
     filters.endGroup();
 
     dynamicsColumn(w, 488, 110, {1044, "噪声门"},
@@ -411,10 +423,10 @@ DialogTemplate systemPage() {
     }
 
     w.add(1365, K::GroupBox, 470, 7, 241, 33, "保存权限管理");
-    w.add(1366, K::Label, 476, 22, 72, 8, "系统密码验证");
-    w.add(1023, K::Edit, 550, 20, 60, 12);
-    w.add(1361, K::Button, 614, 19, 40, 14, "确定");
-    w.add(1412, K::Label, 658, 22, 50, 8, "无保存权限");
+    w.add(1366, K::Label, 476, 22, 92, 8, "系统密码验证");
+    w.add(1023, K::Edit, 570, 20, 40, 12);
+    w.add(1361, K::Button, 613, 19, 32, 14, "确定");
+    w.add(1412, K::Label, 648, 22, 60, 8, "无保存权限");
 
     w.add(1368, K::GroupBox, 470, 46, 241, 102, "密码修改");
     struct PasswordColumn {
@@ -426,13 +438,13 @@ DialogTemplate systemPage() {
          {PasswordColumn{476, 2513, 2592, 2612, 2593, 2613, 1370, 1024, 1065, "系统密码修改"},
           PasswordColumn{594, 2512, 2590, 2610, 2591, 2611, 1371, 1369, 1064, "面板密码锁修改"}}) {
         w.add(p.caption, K::Label, p.x, 58, 110, 8, p.title);
-        w.add(p.oldCaption, K::Label, p.x, 72, 50, 8, "旧密码");
-        w.add(p.oldEdit, K::Edit, p.x + 52, 70, 56, 12);
-        w.add(p.newCaption, K::Label, p.x, 88, 50, 8, "新密码");
-        w.add(p.newEdit, K::Edit, p.x + 52, 86, 56, 12);
-        w.add(p.confirmCaption, K::Label, p.x, 104, 50, 8, "确认密码");
-        w.add(p.confirmEdit, K::Edit, p.x + 52, 102, 56, 12);
-        w.add(p.modify, K::Button, p.x + 52, 124, 56, 14, "修改");
+        w.add(p.oldCaption, K::Label, p.x, 72, 58, 8, "旧密码");
+        w.add(p.oldEdit, K::Edit, p.x + 60, 70, 48, 12);
+        w.add(p.newCaption, K::Label, p.x, 88, 58, 8, "新密码");
+        w.add(p.newEdit, K::Edit, p.x + 60, 86, 48, 12);
+        w.add(p.confirmCaption, K::Label, p.x, 104, 58, 8, "确认密码");
+        w.add(p.confirmEdit, K::Edit, p.x + 60, 102, 48, 12);
+        w.add(p.modify, K::Button, p.x + 60, 124, 48, 14, "修改");
     }
 
     w.add(1362, K::GroupBox, 471, 174, 241, 167, "设置");
@@ -468,23 +480,24 @@ DialogTemplate systemPage() {
                               ComboRow{2504, 2602, "红外遥控", {u("Disable"), u("Enable")}}}) {
         w.add(r.caption, K::Label, 476, y + 3, 102, 8, r.text);
         w.add(r.combo, K::DropDownList, 578, y, 80, 100, "", r.items);
-        y += 15;
+        y += 14; // the last list closes inside the settings frame
     }
     // The music key control the page never shows.
     w.add(2511, K::Label, 476, 400, 102, 8, "音乐变调");
     w.add(2577, K::BitmapSlider, 578, 400, 100, 9);
     w.add(2557, K::ValueLabel, 680, 400, 26, 8);
 
-    w.add(1367, K::GroupBox, 270, 187, 196, 153, "模式");
-    w.add(2514, K::Label, 278, 202, 30, 8, "模式");
-    w.add(2604, K::DropDownList, 310, 200, 150, 200);
-    w.add(2515, K::Label, 278, 220, 30, 8, "名称");
-    w.add(2614, K::Edit, 310, 218, 150, 12);
+    // Below the meter picture, which is a fixed 344 pixels high whatever the dialog font.
+    w.add(1367, K::GroupBox, 270, 201, 196, 139, "模式");
+    w.add(2514, K::Label, 278, 214, 30, 8, "模式");
+    w.add(2604, K::DropDownList, 310, 212, 150, 200);
+    w.add(2515, K::Label, 278, 230, 30, 8, "名称");
+    w.add(2614, K::Edit, 310, 228, 150, 12);
     struct ModeButton {
         int id;
         const char* text;
     };
-    y = 238;
+    y = 244;
     for (const ModeButton& b : {ModeButton{1066, "调用设备模式"},
                                 {1067, "保存设备模式"},
                                 {1069, "导出"},
@@ -492,7 +505,7 @@ DialogTemplate systemPage() {
                                 {1388, "导出所有"},
                                 {1389, "导入所有"}}) {
         w.add(b.id, K::Button, 310, y, 100, 14, b.text);
-        y += 16;
+        y += 15;
     }
     return t;
 }

@@ -11,8 +11,8 @@
 
 namespace kesmo {
 
-int KesmoApp::run(int argc, char** argv) {
-    QApplication app(argc, argv);
+KesmoApp::KesmoApp(int& argc, char** argv)
+    : m_application(std::make_unique<QApplication>(argc, argv)) {
     QApplication::setApplicationName(QStringLiteral("Kesmo"));
     QApplication::setWindowIcon(programIcon());
     // A bridge library that cannot start leaves the serial ports usable.
@@ -20,15 +20,24 @@ int KesmoApp::run(int argc, char** argv) {
 
     ParamStore& store = paramStore();
     // Registered before the defaults so that initialisation binds every band set.
-    BandSets bands(store);
+    m_bands = std::make_unique<BandSets>(store);
     initialiseModel(store);
 
     KesmoSetup setup;
     setup.systemLocale = QLocale::system().name().toStdString();
-    KesmoDlg window(setup);
-    window.show();
+    m_window = std::make_unique<KesmoDlg>(setup);
+}
+
+KesmoApp::~KesmoApp() {
+    // The window stops the link's worker before the band sets and the application go.
+    m_window.reset();
+    m_bands.reset();
+}
+
+int KesmoApp::exec() {
+    m_window->show();
     const int result = QApplication::exec();
-    window.closeLink();
+    m_window->closeLink();
     return result;
 }
 

@@ -138,7 +138,11 @@ void Show_Dlg::busyTick() {
 }
 
 void Show_Dlg::closeEvent(QCloseEvent* event) {
-    event->ignore();
+    // The user cannot close it; the program closing its windows on exit can.
+    if (event->spontaneous())
+        event->ignore();
+    else
+        event->accept();
 }
 
 void Show_Dlg::keyPressEvent(QKeyEvent* event) {

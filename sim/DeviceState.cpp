@@ -123,6 +123,8 @@ std::size_t DeviceState::editedSceneBase() const {
 }
 
 MeterBytes DeviceState::meterLevels() const {
+    if (fixedMeterLevels)
+        return *fixedMeterLevels;
     // Triangle waves over the lamp's lit range 110..200, each meter at its own phase.
     MeterBytes levels{};
     for (std::size_t i = 0; i < kMeterCount; ++i) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -27,6 +28,8 @@ struct DeviceState {
     std::uint8_t storeAllowed = 1;
     MeterBytes meterLimits{};
     std::uint32_t meterTick = 0;
+    // While set, every meter request reports these levels instead of the moving ones.
+    std::optional<MeterBytes> fixedMeterLevels;
 
     // A plausible factory state: neutral bands, open crossovers, scene 1, named modes.
     static DeviceState factory();

@@ -298,6 +298,11 @@ void Engine::setMeterLimits(const MeterBytes& limits) {
     m_state.meterLimits = limits;
 }
 
+void Engine::setMeterLevels(const std::optional<MeterBytes>& levels) {
+    std::lock_guard lock(m_mutex);
+    m_state.fixedMeterLevels = levels;
+}
+
 bool Engine::loadFile(const std::string& path, std::string& error) {
     std::lock_guard lock(m_mutex);
     DeviceState loaded = m_state;

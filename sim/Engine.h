@@ -67,6 +67,8 @@ public:
     void modifyState(const std::function<void(DeviceState&)>& change);
     void setIdentity(std::uint8_t perModeSystemBlocks, std::uint8_t storeAllowed);
     void setMeterLimits(const MeterBytes& limits);
+    // Fixed levels for every meter request; nullopt brings the moving levels back.
+    void setMeterLevels(const std::optional<MeterBytes>& levels);
     bool loadFile(const std::string& path, std::string& error);
 
     void addFault(FaultRule rule);

@@ -1,7 +1,7 @@
-# kesmo_area_tests(LIBS libs... [QT] [LABELS l...]): one test executable per test_*.cpp here,
-# skipped when a library is not built.
+# kesmo_area_tests(LIBS libs... [QT] [LABELS l...] [EXCLUDE files...]): one test executable per
+# test_*.cpp here but the excluded ones, skipped when a library is not built.
 function(kesmo_area_tests)
-    cmake_parse_arguments(A "QT" "" "LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(A "QT" "" "LIBS;LABELS;EXCLUDE" ${ARGN})
     foreach(lib ${A_LIBS})
         if(NOT TARGET ${lib})
             return()
@@ -13,6 +13,10 @@ function(kesmo_area_tests)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
     get_filename_component(area ${CMAKE_CURRENT_SOURCE_DIR} NAME)
     foreach(src ${sources})
+        get_filename_component(file ${src} NAME)
+        if(file IN_LIST A_EXCLUDE)
+            continue()
+        endif()
         get_filename_component(name ${src} NAME_WE)
         set(qt "")
         if(A_QT)

@@ -1,5 +1,6 @@
 #include "shell/KesmoApp.h"
 
 int main(int argc, char** argv) {
-    return kesmo::KesmoApp().run(argc, argv);
+    kesmo::KesmoApp app(argc, argv);
+    return app.exec();
 }

@@ -1,10 +1,8 @@
 #include "WidgetTestSupport.h"
 #include "controls/Edit_Static.h"
-#include "controls/EnglishEdit.h"
 #include "controls/FontStatic.h"
 #include "controls/SLamp.h"
 
-#include <QClipboard>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -89,21 +87,6 @@ TEST_F(LabelTest, ValueLabelDrawsInItsColourAndEmbossedWhenDisabled) {
     label.setEnabled(false);
     EXPECT_EQ(count(0xFFFF0000), 0);
     EXPECT_GT(count(label.palette().color(QPalette::Dark).rgb()), 0);
-}
-
-TEST_F(LabelTest, EnglishEditTakesSingleByteCharactersOnly) {
-    EnglishEdit edit(&page);
-    edit.show();
-    edit.setFocus();
-    QTest::keyClicks(&edit, "ab");
-    test::typeCharacters(edit, QString::fromUtf8("中"));
-    test::typeCharacters(edit, QString::fromUtf8("é"));
-    QTest::keyClicks(&edit, "c");
-    EXPECT_EQ(edit.text(), QString::fromUtf8("abéc"));
-    QGuiApplication::clipboard()->setText(QString::fromUtf8("x中"));
-    edit.paste();
-    EXPECT_EQ(edit.text(), QString::fromUtf8("abéc"));
-    EXPECT_EQ(edit.palette().color(QPalette::Base), QColor(250, 250, 250));
 }
 
 TEST_F(LabelTest, FontStaticRedrawsOnlyForANewColour) {

@@ -143,7 +143,7 @@ TEST(DialogBuilder, FactorySubstitutesControlsById) {
     EXPECT_EQ(asked.size(), dialogTemplate(136)->controls.size());
     QWidget* slider = built.control(1291);
     ASSERT_NE(dynamic_cast<OwnSlider*>(slider), nullptr);
-    EXPECT_EQ(slider->geometry(), QRect(0, 74, 39, 116)); // 0, 42, 22, 66 du at 7 x 14
+    EXPECT_EQ(slider->geometry(), QRect(0, 72, 39, 123)); // 0, 41, 22, 70 du at 7 x 14
     // A substitute created without a parent is adopted and given the template text.
     auto* caption = built.control<QLabel>(1027);
     ASSERT_NE(caption, nullptr);
@@ -152,6 +152,30 @@ TEST(DialogBuilder, FactorySubstitutesControlsById) {
     // The others are the standard ones.
     EXPECT_NE(built.control<QLineEdit>(1022), nullptr);
     EXPECT_EQ(built.control<QComboBox>(1025)->count(), 4);
+}
+
+TEST(DialogBuilder, SubstitutesKeepTheSizeAndAlignmentTheyNeed) {
+    QWidget page;
+    const BuiltDialog built =
+        buildDialog(dialogTemplate(135), &page, [](const ControlTemplate& c, QWidget* parent) {
+            QWidget* widget = nullptr;
+            if (c.id == 1387) {
+                widget = new OwnSlider(parent);
+                widget->resize(175, 15); // sized by its bitmap
+            } else if (c.id == 1038) {
+                widget = new OwnSlider(parent); // left to the template
+            } else if (c.kind == ControlKind::ValueLabel) {
+                widget = new QLabel(parent);
+            }
+            return widget;
+        });
+    const DialogUnits& units = built.units();
+    EXPECT_EQ(
+        built.control(1387)->geometry(),
+        QRect(units.toPixels(dialogTemplate(135)->control(1387)->rect).topLeft(), QSize(175, 15)));
+    EXPECT_EQ(built.control(1038)->geometry(),
+              units.toPixels(dialogTemplate(135)->control(1038)->rect));
+    EXPECT_EQ(built.control<QLabel>(1037)->alignment(), Qt::AlignRight | Qt::AlignVCenter);
 }
 
 TEST(DialogBuilder, GroupBoxesStayUnderTheirControls) {

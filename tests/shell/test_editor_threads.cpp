@@ -60,7 +60,9 @@ TEST(EditorThreads, EditingAndRepaintingWhileModesArrive) {
             QCoreApplication::processEvents();
         }
     }
-    // The last edits reach the device once nothing else is asked of it.
+    // The last edits reach the device once nothing else is asked of it (and the busy window
+    // no longer holds the mouse).
+    ASSERT_TRUE(waitFor([&] { return window.progress()->face() == Show_Dlg::Face::Hidden; }));
     music.filter(3)->setGainCode(150);
     dragSlider(volume, pixelOf(volume, 33));
     const std::size_t band3 =

@@ -7,9 +7,12 @@
 #include "shell/Show_Dlg.h"
 #include "tests/shell/ShellTestSupport.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 
 namespace kesmo::test {
@@ -228,11 +231,97 @@ TEST_F(MainWindowTest, TheProgressWindowIgnoresACloseRequest) {
     open({});
     QCoreApplication::sendPostedEvents(window.get());
     window->startBar(3);
-    EXPECT_FALSE(window->progress()->close());
+    // As the window system delivers a click on the caption's close button.
+    QCloseEvent request;
+    QSpontaneKeyEvent::setSpontaneous(&request);
+    QApplication::sendEvent(window->progress(), &request);
     EXPECT_TRUE(window->progress()->isVisible());
     QTest::keyClick(window->progress(), Qt::Key_Escape);
     EXPECT_TRUE(window->progress()->isVisible());
     window->hideProgress();
+}
+
+TEST_F(MainWindowTest, AMaximumLoweredBelowTheLevelTakesTheLevelDown) {
+    open({});
+    QCoreApplication::sendPostedEvents(window.get());
+    SystemBlock& system = paramStore().workingSystem;
+    system.setByte(sb::kMicVolume, 0x80 | 50); // muted at 50
+    window->refreshTopBar();
+    system.setByte(sb::kMicMaxVolume, 30);
+    window->maximumLowered(1);
+    EXPECT_EQ(system.byte(sb::kMicVolume), 30);
+    EXPECT_EQ(window->control<BitmapSlider>(3821)->getPos(), 30);
+    EXPECT_EQ(window->control<Edit_Static>(3811)->value(), 30);
+    EXPECT_FALSE(window->control<BitButton>(4002)->down());
+    // A maximum above the level leaves it alone.
+    system.setByte(sb::kMicMaxVolume, 60);
+    window->maximumLowered(1);
+    EXPECT_EQ(system.byte(sb::kMicVolume), 30);
+}
+
+// The file dialogs open in the preset folder with the file kind's pattern; an unreadable file's
+// box is shown with the model free, so the link thread never waits behind it.
+TEST_F(MainWindowTest, PresetFileDialogsAndTheBoxesOfAFailedImport) {
+    open({});
+    QCoreApplication::sendPostedEvents(window.get());
+    dialogs.messages.clear();
+    const std::filesystem::path saved = model.dir() / "MusicFile" / "room.dia";
+    dialogs.chosen = QString::fromStdString(saved.string());
+    window->exportMode();
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0], (model.dir() / "MusicFile").string() + "|*.dia");
+    EXPECT_EQ(std::filesystem::file_size(saved), 2778u);
+
+    const std::filesystem::path shortFile = model.dir() / "MusicFile" / "short.dia";
+    std::filesystem::resize_file(saved, 100);
+    std::filesystem::rename(saved, shortFile);
+    dialogs.chosen = QString::fromStdString(shortFile.string());
+    bool lockFreeDuringBox = false;
+    struct LockProbe final : DialogSeam {
+        AnsweringDialogs& inner;
+        bool& free;
+        LockProbe(AnsweringDialogs& d, bool& f) : inner(d), free(f) { setDialogSeam(this); }
+        ~LockProbe() override { setDialogSeam(&inner); }
+        void message(QWidget* p, const QString& text, const QString& caption) override {
+            std::thread([this] {
+                if (modelLock().try_lock()) {
+                    free = true;
+                    modelLock().unlock();
+                }
+            }).join();
+            inner.message(p, text, caption);
+        }
+        std::optional<QString> openFile(QWidget* p, const QString& f, const QString& x) override {
+            return inner.openFile(p, f, x);
+        }
+        std::optional<QString> saveFile(QWidget* p, const QString& f, const QString& x) override {
+            return inner.saveFile(p, f, x);
+        }
+    } probe(dialogs, lockFreeDuringBox);
+    const auto before = paramStore().working.snapshot();
+    window->importMode();
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"MusicFile read Error"});
+    EXPECT_TRUE(lockFreeDuringBox);
+    EXPECT_EQ(paramStore().working.snapshot(), before);
+
+    dialogs.messages.clear();
+    dialogs.chosen = QString::fromStdString((model.dir() / "MusicFile" / "none.dat").string());
+    window->importAll();
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"File read Error"});
+    EXPECT_EQ(dialogs.asked.back(), (model.dir() / "MusicFile").string() + "|*.dat");
+}
+
+// Closing the main window ends the program also while the progress window shows.
+TEST_F(MainWindowTest, ClosingTheWindowQuitsWhileTheProgressWindowShows) {
+    open({});
+    QCoreApplication::sendPostedEvents(window.get());
+    window->startBar(5);
+    bool quitting = false;
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { quitting = true; });
+    QTimer::singleShot(0, window.get(), [&] { window->close(); });
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); }); // a vetoed quit
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(quitting);
 }
 
 } // namespace

@@ -156,6 +156,17 @@ TEST_F(EngineTest, MeterLevelsMoveAndFollowTheRequestedScene) {
     engine->setMeterLimits(limits);
     EXPECT_EQ(answerTo(*engine, hex("FF 55 03 00 18 01 1C")),
               "FF 55 0E 00 18 C8 C8 C8 96 C8 C8 C8 C8 C8 C8 C8 C8 54");
+
+    MeterBytes levels{};
+    levels.fill(110);
+    levels[0] = 200;
+    engine->setMeterLevels(levels);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(answerTo(*engine, hex("FF 55 03 00 0C 01 10")),
+                  "FF 55 0E 00 0C C8 6E 6E 6E 6E 6E 6E 6E 6E 6E 6E 6E 9C");
+    engine->setMeterLevels(std::nullopt);
+    EXPECT_NE(engine->feed(hex("FF 55 03 00 0C 01 10")).joined(),
+              engine->feed(hex("FF 55 03 00 0C 01 10")).joined());
 }
 
 // Each change writes exactly the bytes of its item and nothing else.

@@ -1,9 +1,11 @@
 #include "tools/kesmo-cli/Cli.h"
 
 #include "tools/kesmo-cli/DeviceCommands.h"
+#include "tools/kesmo-cli/EqCommands.h"
 #include "tools/kesmo-cli/FileCommands.h"
 #include "tools/kesmo-cli/SetArguments.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -54,7 +56,46 @@ constexpr std::array kCommands = {
             runBackup},
     Command{"restore", "FILE", "send the stored modes of a .dat file to the device", "",
             runRestore},
+    Command{"eq-import", "CHANNEL FILE.txt [--into PRESET.dia]",
+            "put a room EQ filter file into a channel's EQ bands", kEqImportDetails, runEqImport},
+    Command{"eq-export", "CHANNEL [--from PRESET.dia] OUT.txt",
+            "write a channel's EQ bands as a room EQ filter file", kEqExportDetails, runEqExport},
 };
+
+// The options with a value that only one command takes.
+struct CommandOption {
+    std::string_view command;
+    std::string_view option;
+};
+constexpr std::array kCommandOptions = {
+    CommandOption{"eq-import", "--into"},
+    CommandOption{"eq-export", "--from"},
+};
+
+// "--into" for "--into" and "--into=X"; empty for any other argument.
+std::string_view commandOptionName(std::string_view arg) {
+    for (const CommandOption& o : kCommandOptions)
+        if (arg == o.option || (arg.starts_with(o.option) && arg.size() > o.option.size() &&
+                                arg[o.option.size()] == '='))
+            return o.option;
+    return {};
+}
+
+// An error when the command does not take one of the options, or one is given twice.
+std::string commandOptionError(const Invocation& inv) {
+    const auto& given = inv.options.commandOptions;
+    for (auto it = given.begin(); it != given.end(); ++it) {
+        const bool taken = std::any_of(kCommandOptions.begin(), kCommandOptions.end(),
+                                       [&](const CommandOption& o) {
+                                           return o.command == inv.command && o.option == it->first;
+                                       });
+        if (!taken)
+            return "unknown option " + it->first;
+        if (std::any_of(given.begin(), it, [&](const auto& g) { return g.first == it->first; }))
+            return it->first + " given twice";
+    }
+    return {};
+}
 
 constexpr std::string_view kOptionsHelp = "Options (with any command):\n"
                                           "  --port P    use port P (a name or a path)\n"
@@ -94,6 +135,13 @@ void printCommandHelp(std::ostream& os, const Command& c) {
 }
 
 } // namespace
+
+std::string commandOption(const Options& options, std::string_view name) {
+    for (const auto& [option, value] : options.commandOptions)
+        if (option == name)
+            return value;
+    return {};
+}
 
 std::span<const Command> commands() {
     return kCommands;
@@ -145,6 +193,16 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
                 inv.options.port = a.substr(a.find('=') + 1);
             if (inv.options.port.empty())
                 optionError = "--port needs a port";
+        } else if (const std::string_view name = commandOptionName(a); !name.empty()) {
+            std::string value;
+            if (a == name)
+                value = i + 1 < args.size() ? args[++i] : std::string();
+            else
+                value = a.substr(name.size() + 1);
+            if (value.empty())
+                optionError = std::string(name) + " needs a file";
+            else
+                inv.options.commandOptions.emplace_back(name, std::move(value));
         } else {
             optionError = "unknown option " + a;
         }
@@ -163,6 +221,8 @@ int runCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
     if (!command)
         return usageError(inv, "unknown command '" + words.front() + "'");
+    if (const std::string error = commandOptionError(inv); !error.empty())
+        return usageError(inv, error);
     if (help) {
         printCommandHelp(out, *command);
         return kExitDone;

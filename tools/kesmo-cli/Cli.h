@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The command-line framework of kesmo-cli: options every command takes, the table of
@@ -23,7 +24,12 @@ inline constexpr std::string_view kProgramName = "kesmo-cli";
 struct Options {
     std::string port; // empty: the first candidate port that answers
     bool trace = false;
+    // Options with a value that belong to one command: {"--into", "room.dia"}.
+    std::vector<std::pair<std::string, std::string>> commandOptions;
 };
+
+// The value of a command's own option, or empty.
+std::string commandOption(const Options& options, std::string_view name);
 
 struct Invocation {
     std::string_view command;

@@ -430,11 +430,23 @@ int runRestore(Invocation& inv) {
 }
 
 int applySetWrites(Invocation& inv, const std::vector<ByteWrite>& writes) {
+    return applyWorkingWrites(inv, [&](const ParamStore&, std::vector<ByteWrite>& out) {
+        out = writes;
+        return static_cast<int>(kExitDone);
+    });
+}
+
+int applyWorkingWrites(Invocation& inv, const PrepareWrites& prepare) {
     DeviceSession session(inv);
     if (const int status = session.connectAndRead(); status != kExitDone)
         return status;
     {
         std::lock_guard lock(modelLock());
+        std::vector<ByteWrite> writes;
+        if (const int status = prepare(session.store(), writes); status != kExitDone)
+            return status;
+        if (writes.empty())
+            return kExitDone;
         // Bytes no parameter change carries (names, passwords, scenes not being edited) would
         // stay in the working copy and never reach the device.
         SyncScratch scratch(session.store(), session.link());
