@@ -49,6 +49,10 @@ FileBytes readWholeFile(const std::filesystem::path& path);
 // that is a symbolic link is written through the link.
 PresetStatus writeFileReplacing(const std::filesystem::path& path,
                                 const std::function<std::vector<std::uint8_t>()>& compose);
+inline PresetStatus writeFileReplacing(const std::filesystem::path& path,
+                                       const std::vector<std::uint8_t>& bytes) {
+    return writeFileReplacing(path, [&] { return bytes; });
+}
 
 // Byte-level formats. `bankValid` is the bank flag kept with the file.
 std::vector<std::uint8_t> writeSingleMode(const ParamStore& store);

@@ -41,7 +41,7 @@ inline std::unique_ptr<ParamStore> startupStore() {
 inline std::vector<std::uint8_t> validPreset(const ParamStore& store, PresetKind kind) {
     if (kind == kSingleMode)
         return writeSingleMode(store);
-    std::vector<std::uint8_t> bank = writeBank(store);
+    std::vector<std::uint8_t> bank = writeBank(store, false);
     bank.resize(presetLength(kind));
     return bank;
 }
