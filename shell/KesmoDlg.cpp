@@ -6,6 +6,7 @@
 #include "controls/EnTabCtrl.h"
 #include "controls/FontStatic.h"
 #include "devicelink/Command.h"
+#include "devicelink/Delivery.h"
 #include "devicelink/PortDiscovery.h"
 #include "devicelink/SerialPort.h"
 #include "devicelink/UsbPort.h"
@@ -34,6 +35,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <chrono>
+#include <thread>
 
 namespace kesmo {
 
@@ -472,6 +475,8 @@ void KesmoDlg::hideProgress() {
 }
 
 void KesmoDlg::showMessage(const std::string& message) {
+    if (m_closing)
+        return;
     dialogSeam().message(this, QString::fromStdString(message), windowTitle());
 }
 
@@ -574,8 +579,29 @@ void KesmoDlg::showAbout() {
 }
 
 void KesmoDlg::closeEvent(QCloseEvent* event) {
+    deliverLastEdits();
     closeLink();
     event->accept();
+}
+
+void KesmoDlg::deliverLastEdits() {
+    if (m_closing || linkState().connected == 0)
+        return;
+    // A slider released just before closing must still reach the processor; a link that fails
+    // meanwhile ends the wait without a message.
+    m_closing = true;
+    m_progress->busy();
+    const auto deadline = std::chrono::steady_clock::now() + kCloseDeliveryLimit;
+    while (std::chrono::steady_clock::now() < deadline && linkState().connected != 0) {
+        {
+            std::lock_guard lock(modelLock());
+            if (editsDelivered(*m_command))
+                break;
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    m_progress->hideWindow();
 }
 
 void KesmoDlg::setUpSmallScreen(QSize) {

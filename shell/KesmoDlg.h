@@ -9,6 +9,7 @@
 
 #include <QSize>
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -89,6 +90,10 @@ public:
     void showAbout();
     // Stops the link: the port's worker is joined and the port closed.
     void closeLink();
+    // While connected: waits, under the busy face and at most kCloseDeliveryLimit, until the
+    // processor has acknowledged every edit.
+    void deliverLastEdits();
+    static constexpr std::chrono::milliseconds kCloseDeliveryLimit{2000};
 
     QWidget* control(int id) const { return m_built.control(id); }
     template <typename T> T* control(int id) const { return m_built.control<T>(id); }
@@ -133,6 +138,7 @@ private:
     KesmoSetup m_setup;
     int m_languageFlag = 0;
     bool m_languageButtonVisible = false;
+    bool m_closing = false;
     int m_uiMode = 0;
     int m_currentPage = 8; // so that the first switch, to 9, takes effect
 

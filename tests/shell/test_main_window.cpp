@@ -311,6 +311,32 @@ TEST_F(MainWindowTest, PresetFileDialogsAndTheBoxesOfAFailedImport) {
     EXPECT_EQ(dialogs.asked.back(), (model.dir() / "MusicFile").string() + "|*.dat");
 }
 
+// The last edit before closing reaches the processor, even while its acknowledgement is slow.
+TEST_F(MainWindowTest, ClosingDeliversTheLastEdit) {
+    open({sim.path()});
+    ASSERT_TRUE(readOut());
+    sim.engine.addFault({sim::Fault::delay(std::chrono::milliseconds(400)), 3, std::nullopt});
+    auto& slider = *window->control<BitmapSlider>(3820);
+    dragSlider(slider, pixelOf(slider, 17));
+    window->close();
+    EXPECT_EQ(sim.engine.state().system[sb::kMusicVolume], 17);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A link that fails while the last edits go out ends the wait without a message.
+TEST_F(MainWindowTest, ClosingWithAFailingLinkShowsNoMessage) {
+    open({sim.path()});
+    ASSERT_TRUE(readOut());
+    sim.engine.addFault({sim::Fault::hangUp(), 3, std::nullopt});
+    auto& slider = *window->control<BitmapSlider>(3820);
+    dragSlider(slider, pixelOf(slider, 23));
+    const auto start = std::chrono::steady_clock::now();
+    window->close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(window->isVisible());
+}
+
 // Closing the main window ends the program also while the progress window shows.
 TEST_F(MainWindowTest, ClosingTheWindowQuitsWhileTheProgressWindowShows) {
     open({});
