@@ -1,5 +1,6 @@
 #include "tools/kesmo-cli/DeviceCommands.h"
 
+#include "devicelink/Delivery.h"
 #include "devicelink/ParamSync.h"
 #include "devicelink/SerialPort.h"
 #include "devicelink/UsbPort.h"
@@ -309,13 +310,7 @@ private:
         std::lock_guard lock(modelLock());
         if (m_link->connected == 0 || activePort().lost())
             return false;
-        if (m_command->queue().hasFrames() || m_link->replyPending != 0)
-            return false;
-        const int code = m_command->inFlightRecord(m_link->transport).code();
-        if (code != 0 && code != codeValue(CommandCode::MeterLevels) &&
-            code != codeValue(CommandCode::MeterLimits))
-            return false;
-        return !SyncScratch(*m_store, *m_link).step();
+        return editsDelivered(*m_command);
     }
 
     const LinkWorker& activePort() const {
