@@ -1,6 +1,7 @@
 #include "SysPageTestSupport.h"
 #include "controls/BitButton.h"
 #include "controls/Edit_Static.h"
+#include "controls/FontStatic.h"
 #include "controls/SLamp.h"
 #include "devicelink/Catalogue.h"
 #include "shell/Show_Dlg.h"
@@ -63,10 +64,13 @@ protected:
     void openConnected() { openConnectedTo(device, 0); }
     void openConnectedTo(test::SimDevice& sim, int languageMode) {
         open({sim.path()}, languageMode);
+        // The bar closes when the last request is written; the working mode has arrived once
+        // the program label names it.
         ASSERT_TRUE(waitFor([&] {
             return linkState().connected != 0 &&
                    window->progress()->face() == Show_Dlg::Face::Hidden &&
-                   sim.engine.count(sim::code::kReadMode) >= 1;
+                   sim.engine.count(sim::code::kReadMode) >= 1 &&
+                   window->control<FontStatic>(3830)->text() != QStringLiteral("Off Line");
         }));
     }
     // Opens the window with nothing to connect to.

@@ -1,5 +1,6 @@
 #include "controls/BitButton.h"
 #include "controls/EnTabCtrl.h"
+#include "controls/FontStatic.h"
 #include "pages/PageDlg.h"
 #include "shell/Show_Dlg.h"
 #include "tests/shell/ShellTestSupport.h"
@@ -29,7 +30,8 @@ protected:
         return waitFor([&] {
             return linkState().connected != 0 &&
                    window->progress()->face() == Show_Dlg::Face::Hidden &&
-                   sim.engine.count(130) >= 1;
+                   sim.engine.count(130) >= 1 &&
+                   window->control<FontStatic>(3830)->text() != QStringLiteral("Off Line");
         });
     }
     void clickTab(int tab) {
