@@ -28,10 +28,12 @@ template <typename T> T fail(std::uint32_t error, T result) {
 // One open handle.
 class Bridge {
 public:
-    explicit Bridge(std::unique_ptr<HidDevice> device) : m_device(std::move(device)) {}
+    explicit Bridge(std::unique_ptr<HidDevice> device)
+        : m_device(std::move(device)), m_sizes(ch9326::usableSizes(m_device->reportDescriptor())) {}
     ~Bridge() { stopReceiving(); }
 
     HidDevice& device() { return *m_device; }
+    const ch9326::ReportSizes& sizes() const { return m_sizes; }
 
     void startReceiving() {
         std::lock_guard lock(m_threadMutex);
@@ -66,7 +68,7 @@ public:
         return static_cast<std::uint32_t>(count);
     }
 
-    int sendFeature(const ch9326::WireReport& report) {
+    int sendFeature(std::span<const std::uint8_t> report) {
         return m_device->sendFeatureReport(report) >= 0 ? 1 : 0;
     }
 
@@ -81,7 +83,7 @@ public:
 
 private:
     void receive() {
-        ch9326::Report report{};
+        std::vector<std::uint8_t> report(m_sizes.input);
         while (!m_stopping) {
             const int n = m_device->read(report, kReceivePoll);
             if (n < 0) {
@@ -97,6 +99,7 @@ private:
     }
 
     std::unique_ptr<HidDevice> m_device;
+    const ch9326::ReportSizes m_sizes;
     std::mutex m_threadMutex; // starting and stopping the receiver
     std::thread m_receiver;
     std::atomic<bool> m_stopping{false};
@@ -230,30 +233,32 @@ int CH9326SetRate(Ch9326Handle handle, std::uint8_t rate, std::uint8_t parity, s
     if (!b) {
         return 0;
     }
-    return b->sendFeature(ch9326::uartFeatureReport({rate, parity, stop, data, interval}));
+    const auto report =
+        ch9326::uartFeatureReport({rate, parity, stop, data, interval}, b->sizes().feature);
+    return report ? b->sendFeature(*report) : 0;
 }
 
 int CH9326GetBufferLen(Ch9326Handle handle, std::uint16_t* inputLength,
                        std::uint16_t* outputLength) {
-    if (!bridge(handle)) {
-        return 0;
-    }
-    if (inputLength) {
-        *inputLength = static_cast<std::uint16_t>(ch9326::kReportSize);
-    }
-    if (outputLength) {
-        *outputLength = static_cast<std::uint16_t>(ch9326::kReportSize);
-    }
-    return 1;
-}
-
-int CH9326SetTimeOut(Ch9326Handle handle, std::uint32_t readTimeoutMs,
-                     std::uint32_t sendTimeoutMs) {
     const auto b = bridge(handle);
     if (!b) {
         return 0;
     }
-    return b->sendFeature(ch9326::timeoutFeatureReport({readTimeoutMs, sendTimeoutMs}));
+    if (inputLength) {
+        *inputLength = static_cast<std::uint16_t>(b->sizes().input);
+    }
+    if (outputLength) {
+        *outputLength = static_cast<std::uint16_t>(b->sizes().output);
+    }
+    return 1;
+}
+
+// The time-outs are the waits of a caller blocked in a read or write; the bridge has no such
+// setting. Nobody blocks here: reads take what the receive thread buffered and a HID write
+// returns once its report is taken, so the caller's own waits are the only ones.
+int CH9326SetTimeOut(Ch9326Handle handle, std::uint32_t /*readTimeoutMs*/,
+                     std::uint32_t /*sendTimeoutMs*/) {
+    return bridge(handle) ? 1 : 0;
 }
 
 int CH9326InitThreadData(Ch9326Handle handle) {
@@ -291,8 +296,9 @@ int CH9326WriteData(Ch9326Handle handle, const void* buffer, std::uint32_t lengt
     }
     const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(buffer),
                                               buffer ? length : 0u);
-    for (const auto piece : ch9326::reportPieces(bytes)) {
-        if (b->device().write(ch9326::outputReport(piece)) < 0) {
+    const std::size_t size = b->sizes().output;
+    for (const auto piece : ch9326::reportPieces(bytes, size)) {
+        if (b->device().write(ch9326::outputReport(piece, size)) < 0) {
             return fail(kCh9326DeviceNotConnected, 0);
         }
     }

@@ -41,13 +41,15 @@ Ch9326Handle CH9326OpenDevicePath(const char* path, int mode);
 // Nonzero on success.
 int CH9326GetAttributes(Ch9326Handle handle, std::uint16_t* vendorId, std::uint16_t* productId,
                         std::uint16_t* version);
-// Records the UART settings and sends them to the bridge. Nonzero on success.
+// Sends the five UART codes to the bridge in its feature report. Nonzero on success.
 int CH9326SetRate(Ch9326Handle handle, std::uint8_t rate, std::uint8_t parity, std::uint8_t stop,
                   std::uint8_t data, std::uint8_t interval);
-// Report lengths (32 each). Nonzero on success.
+// Report lengths without the report id, as the bridge's report descriptor declares them (32 each
+// when it cannot be read). Nonzero on success.
 int CH9326GetBufferLen(Ch9326Handle handle, std::uint16_t* inputLength,
                        std::uint16_t* outputLength);
-// Records the time-outs and sends them to the bridge. Nonzero on success.
+// Nothing goes to the bridge: the waits are the caller's (see the definition). Nonzero on a
+// valid handle.
 int CH9326SetTimeOut(Ch9326Handle handle, std::uint32_t readTimeoutMs, std::uint32_t sendTimeoutMs);
 // Starts the receive buffering thread (nonzero; also when it already runs).
 int CH9326InitThreadData(Ch9326Handle handle);
@@ -56,7 +58,8 @@ std::uint32_t CH9326GetThreadDataLen(Ch9326Handle handle);
 // Moves up to *length waiting bytes into the buffer; the number moved is returned and stored
 // in *length.
 std::uint32_t CH9326ReadThreadData(Ch9326Handle handle, void* buffer, std::uint32_t* length);
-// Writes the bytes, 31 to a report, before returning. The event of the original's overlapped
+// Writes the bytes, as many to a report as its declared size leaves after the count byte, before
+// returning. The event of the original's overlapped
 // write is not needed for that and not touched. Nonzero when every report was written.
 int CH9326WriteData(Ch9326Handle handle, const void* buffer, std::uint32_t length, void* event);
 // Stops the receive buffering; waiting bytes are dropped.

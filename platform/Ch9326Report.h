@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,39 +9,52 @@
 // The HID reports of the CH9326 bridge, both directions, and its configuration feature report.
 // This is the one place that knows their layout; the layer and the fake bridge both use it.
 //
-// Assumed layout: the bridge's reports are unnumbered (report id 0) and 32 bytes long. Byte 0
-// carries the number of data bytes that follow (0..31), bytes 1..31 the UART data, the unused
-// tail is zero. Written reports go to the HID write with the report id in front (33 bytes);
-// read reports come without it (32 bytes). Configuration goes out as a feature report of the
-// same size: byte 0 the command, then its parameters.
+// The sizes come from the bridge's HID report descriptor. What remains assumed is the layout
+// inside a data report and the sizes used when no descriptor can be read: reports are
+// unnumbered (report id 0); byte 0 of a data report carries the number of UART bytes that
+// follow, the unused tail is zero; without a descriptor a data report is 32 bytes. Written
+// reports go to the HID calls with the report id in front; read reports come without it. The
+// feature report is the five UART codes of the rate call, in the order of its arguments.
 namespace kesmo::ch9326 {
 
 inline constexpr std::uint8_t kReportId = 0;
-inline constexpr std::size_t kReportSize = 32;
-inline constexpr std::size_t kMaxDataBytes = kReportSize - 1;
-inline constexpr std::size_t kWireReportSize = 1 + kReportSize; // with the report id
+inline constexpr std::size_t kUartCodes = 5;
 
-using Report = std::array<std::uint8_t, kReportSize>;
-using WireReport = std::array<std::uint8_t, kWireReportSize>;
+// Report lengths without the report id.
+struct ReportSizes {
+    std::size_t input = 0;
+    std::size_t output = 0;
+    std::size_t feature = 0;
+    bool operator==(const ReportSizes&) const = default;
+};
+inline constexpr ReportSizes kAssumedSizes{32, 32, kUartCodes};
+// The longest report taken from a descriptor; a count byte cannot say more than 255.
+inline constexpr std::size_t kLargestReport = 256;
 
-// The pieces of up to 31 bytes, in order, that UART bytes travel in, one report each.
-std::vector<std::span<const std::uint8_t>> reportPieces(std::span<const std::uint8_t> bytes);
+// The sizes an unnumbered report descriptor declares; a size it declares none of (or one beyond
+// kLargestReport) is 0. Nothing when the descriptor is malformed or numbers its reports.
+std::optional<ReportSizes> reportSizesOf(std::span<const std::uint8_t> descriptor);
+// The descriptor's sizes where it declares them, the assumed ones elsewhere. Data reports need
+// room for the count and one byte.
+ReportSizes usableSizes(std::span<const std::uint8_t> descriptor);
 
-// Host side: what the HID write is given for up to 31 UART bytes (more are cut off).
-WireReport outputReport(std::span<const std::uint8_t> data);
+// Bridge side (the fake): a minimal descriptor declaring these sizes.
+std::vector<std::uint8_t> reportDescriptorFor(const ReportSizes& sizes);
+
+// The pieces, in order, that UART bytes travel in, one report of that size each.
+std::vector<std::span<const std::uint8_t>> reportPieces(std::span<const std::uint8_t> bytes,
+                                                        std::size_t reportSize);
+
+// Host side: what the HID write is given for the UART bytes that fit one report (more are cut).
+std::vector<std::uint8_t> outputReport(std::span<const std::uint8_t> data, std::size_t reportSize);
 // Host side: the UART bytes of a report read; a count beyond what was read is cut to it.
 std::span<const std::uint8_t> inputData(std::span<const std::uint8_t> report);
 
 // Bridge side (the fake): the UART bytes of a written report, report id included; empty when
 // the report id is not ours.
 std::span<const std::uint8_t> outputData(std::span<const std::uint8_t> wireReport);
-// Bridge side: the report read by the host for up to 31 UART bytes.
-Report inputReport(std::span<const std::uint8_t> data);
-
-enum class FeatureCommand : std::uint8_t {
-    SetUart = 0x01,     // rate, parity, stop, data and interval codes of the library
-    SetTimeouts = 0x02, // read and send time-outs in ms, 32-bit little-endian each
-};
+// Bridge side: the report read by the host for the UART bytes that fit one report.
+std::vector<std::uint8_t> inputReport(std::span<const std::uint8_t> data, std::size_t reportSize);
 
 struct UartSettings {
     std::uint8_t rate = 0;
@@ -53,16 +65,11 @@ struct UartSettings {
     bool operator==(const UartSettings&) const = default;
 };
 
-struct Timeouts {
-    std::uint32_t readMs = 0;
-    std::uint32_t sendMs = 0;
-    bool operator==(const Timeouts&) const = default;
-};
-
-WireReport uartFeatureReport(const UartSettings& settings);
-WireReport timeoutFeatureReport(const Timeouts& timeouts);
-// Bridge side: what a feature report sets, when it carries that command.
+// The feature report with the report id in front, padded to a declared size beyond five bytes;
+// nothing when the declared feature report cannot hold the five codes.
+std::optional<std::vector<std::uint8_t>> uartFeatureReport(const UartSettings& settings,
+                                                           std::size_t featureSize);
+// Bridge side: what a feature report sets.
 std::optional<UartSettings> uartSettingsOf(std::span<const std::uint8_t> wireReport);
-std::optional<Timeouts> timeoutsOf(std::span<const std::uint8_t> wireReport);
 
 } // namespace kesmo::ch9326

@@ -11,7 +11,7 @@ struct FakeCh9326Bridge::Core {
         bool present = true;
         int failingWrites = 0;
         int openCount = 0;
-        std::deque<ch9326::Report> pending;
+        std::deque<std::vector<std::uint8_t>> pending;
         std::vector<std::vector<std::uint8_t>> written;
         std::vector<std::vector<std::uint8_t>> features;
         FakeCh9326Bridge::UartPeer peer;
@@ -100,7 +100,7 @@ public:
         if (b->pending.empty()) {
             return 0;
         }
-        const ch9326::Report next = b->pending.front();
+        const std::vector<std::uint8_t> next = std::move(b->pending.front());
         b->pending.pop_front();
         const std::size_t n = std::min(report.size(), next.size());
         std::copy_n(next.begin(), n, report.begin());
@@ -115,6 +115,12 @@ public:
         }
         b->features.emplace_back(wireReport.begin(), wireReport.end());
         return static_cast<int>(wireReport.size());
+    }
+
+    std::vector<std::uint8_t> reportDescriptor() override {
+        std::lock_guard lock(m_core->mutex);
+        const auto* b = m_core->live(m_path, m_generation);
+        return b ? b->spec.descriptor : std::vector<std::uint8_t>{};
     }
 
 private:
@@ -166,17 +172,26 @@ void FakeCh9326Bridge::injectReport(const std::string& path, std::span<const std
         if (it == m_core->bridges.end() || !it->second.present) {
             return;
         }
-        ch9326::Report r{};
+        std::vector<std::uint8_t> r(ch9326::usableSizes(it->second.spec.descriptor).input, 0);
         std::copy_n(report.begin(), std::min(report.size(), r.size()), r.begin());
-        it->second.pending.push_back(r);
+        it->second.pending.push_back(std::move(r));
     }
     m_core->changed.notify_all();
 }
 
 void FakeCh9326Bridge::injectUartBytes(const std::string& path,
                                        std::span<const std::uint8_t> bytes) {
-    for (const auto piece : ch9326::reportPieces(bytes)) {
-        injectReport(path, ch9326::inputReport(piece));
+    std::size_t size = 0;
+    {
+        std::lock_guard lock(m_core->mutex);
+        const auto* b = m_core->find(path);
+        if (!b) {
+            return;
+        }
+        size = ch9326::usableSizes(b->spec.descriptor).input;
+    }
+    for (const auto piece : ch9326::reportPieces(bytes, size)) {
+        injectReport(path, ch9326::inputReport(piece, size));
     }
 }
 
@@ -211,28 +226,9 @@ FakeCh9326Bridge::featureReports(const std::string& path) const {
     return b ? b->features : std::vector<std::vector<std::uint8_t>>{};
 }
 
-namespace {
-
-// What the last feature report of a kind set.
-template <typename Parse>
-auto lastSet(const std::vector<std::vector<std::uint8_t>>& reports, Parse parse) {
-    decltype(parse(reports.front())) last;
-    for (const auto& report : reports) {
-        if (const auto value = parse(report)) {
-            last = value;
-        }
-    }
-    return last;
-}
-
-} // namespace
-
 std::optional<ch9326::UartSettings> FakeCh9326Bridge::uartSettings(const std::string& path) const {
-    return lastSet(featureReports(path), ch9326::uartSettingsOf);
-}
-
-std::optional<ch9326::Timeouts> FakeCh9326Bridge::timeouts(const std::string& path) const {
-    return lastSet(featureReports(path), ch9326::timeoutsOf);
+    const auto reports = featureReports(path);
+    return reports.empty() ? std::nullopt : ch9326::uartSettingsOf(reports.back());
 }
 
 int FakeCh9326Bridge::openCount(const std::string& path) const {

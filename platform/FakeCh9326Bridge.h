@@ -24,6 +24,9 @@ public:
         std::uint16_t releaseNumber = 0x0100;
         std::string product = "CH9326";
         bool attributesFail = false; // the attributes query fails on every open handle
+        // What the bridge declares; its data reports take these sizes (the assumed ones where
+        // it declares none). Empty: the descriptor cannot be read.
+        std::vector<std::uint8_t> descriptor = ch9326::reportDescriptorFor(ch9326::kAssumedSizes);
     };
     using UartPeer = std::function<void(std::span<const std::uint8_t> uartBytes)>;
 
@@ -38,9 +41,9 @@ public:
     // The next `count` report writes to the bridge fail (it stays present).
     void failWrites(const std::string& path, int count);
 
-    // A report as the host reads it (32 bytes, byte 0 the count).
+    // A report as the host reads it (byte 0 the count), cut or padded to the input size.
     void injectReport(const std::string& path, std::span<const std::uint8_t> report);
-    // UART bytes from the device side, as reports of up to 31 bytes.
+    // UART bytes from the device side, as full reports of the input size.
     void injectUartBytes(const std::string& path, std::span<const std::uint8_t> bytes);
     void setUartPeer(const std::string& path, UartPeer peer);
 
@@ -49,8 +52,8 @@ public:
     // The UART bytes those reports carried, in order.
     std::vector<std::uint8_t> writtenUartBytes(const std::string& path) const;
     std::vector<std::vector<std::uint8_t>> featureReports(const std::string& path) const;
+    // What the last feature report set.
     std::optional<ch9326::UartSettings> uartSettings(const std::string& path) const;
-    std::optional<ch9326::Timeouts> timeouts(const std::string& path) const;
     // Handles open on the bridge now.
     int openCount(const std::string& path) const;
     // Injected reports the host has not read yet.

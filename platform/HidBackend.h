@@ -30,6 +30,8 @@ public:
     virtual int read(std::span<std::uint8_t> report, std::chrono::milliseconds timeout) = 0;
     // Bytes sent, or -1.
     virtual int sendFeatureReport(std::span<const std::uint8_t> wireReport) = 0;
+    // The device's HID report descriptor; empty when it cannot be read.
+    virtual std::vector<std::uint8_t> reportDescriptor() = 0;
 };
 
 class HidBackend {

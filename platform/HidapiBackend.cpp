@@ -1,6 +1,8 @@
 #include "platform/HidBackend.h"
 
+#include <fstream>
 #include <hidapi.h>
+#include <iterator>
 #include <mutex>
 
 namespace kesmo {
@@ -36,9 +38,30 @@ HidDeviceInfo infoOf(const hid_device_info& d) {
             utf8(d.product_string)};
 }
 
+// hidraw paths are /dev/hidrawN; the kernel shows the node's descriptor in sysfs.
+std::vector<std::uint8_t> descriptorOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string node = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (node.rfind("hidraw", 0) != 0) {
+        return {};
+    }
+    std::ifstream in("/sys/class/hidraw/" + node + "/device/report_descriptor", std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    constexpr std::size_t kLongestDescriptor = 4096; // the kernel's HID_MAX_DESCRIPTOR_SIZE
+    std::vector<std::uint8_t> bytes;
+    for (std::istreambuf_iterator<char> it(in), end; it != end && bytes.size() < kLongestDescriptor;
+         ++it) {
+        bytes.push_back(static_cast<std::uint8_t>(*it));
+    }
+    return bytes;
+}
+
 class HidapiDevice final : public HidDevice {
 public:
-    explicit HidapiDevice(hid_device* device) : m_device(device) {}
+    HidapiDevice(hid_device* device, std::string path)
+        : m_device(device), m_path(std::move(path)) {}
     ~HidapiDevice() override { hid_close(m_device); }
     HidapiDevice(const HidapiDevice&) = delete;
     HidapiDevice& operator=(const HidapiDevice&) = delete;
@@ -64,8 +87,11 @@ public:
         return hid_send_feature_report(m_device, wireReport.data(), wireReport.size());
     }
 
+    std::vector<std::uint8_t> reportDescriptor() override { return descriptorOf(m_path); }
+
 private:
     hid_device* m_device;
+    std::string m_path;
 };
 
 class HidapiBackend final : public HidBackend {
@@ -85,7 +111,7 @@ public:
         if (!device) {
             return nullptr;
         }
-        return std::make_unique<HidapiDevice>(device);
+        return std::make_unique<HidapiDevice>(device, path);
     }
 };
 

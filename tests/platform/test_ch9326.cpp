@@ -55,57 +55,36 @@ TEST(Ch9326Report, GoldenBytes) {
         Bytes actual;
         Bytes expected;
     } cases[] = {
-        {"meter request out",
-         [] {
-             const auto r = ch9326::outputReport(hex("FF 55 03 00 7F 00 82"));
-             return Bytes(r.begin(), r.end());
-         }(),
+        {"meter request out", ch9326::outputReport(hex("FF 55 03 00 7F 00 82"), 32),
          padded(hex("00 07 FF 55 03 00 7F 00 82"), 33)},
-        {"full chunk out",
-         [] {
-             const auto r = ch9326::outputReport(sequence(31));
-             return Bytes(r.begin(), r.end());
-         }(),
+        {"full chunk out", ch9326::outputReport(sequence(31), 32),
          [] {
              Bytes b{0x00, 31};
              const auto data = sequence(31);
              b.insert(b.end(), data.begin(), data.end());
              return b;
          }()},
-        {"too long out is cut to 31",
+        {"too long out is cut to what fits",
          [] {
-             const auto r = ch9326::outputReport(sequence(40));
+             const auto r = ch9326::outputReport(sequence(40), 32);
              return Bytes(r.begin(), r.begin() + 2);
          }(),
          hex("00 1F")},
-        {"empty out",
-         [] {
-             const auto r = ch9326::outputReport({});
-             return Bytes(r.begin(), r.end());
-         }(),
-         Bytes(33, 0)},
-        {"in",
-         [] {
-             const auto r = ch9326::inputReport(hex("FF 55 02"));
-             return Bytes(r.begin(), r.end());
-         }(),
-         padded(hex("03 FF 55 02"), 32)},
-        {"uart feature",
-         [] {
-             const auto r = ch9326::uartFeatureReport({13, 4, 1, 4, 48});
-             return Bytes(r.begin(), r.end());
-         }(),
-         padded(hex("00 01 0D 04 01 04 30"), 33)},
-        {"timeout feature",
-         [] {
-             const auto r = ch9326::timeoutFeatureReport({2000, 70000});
-             return Bytes(r.begin(), r.end());
-         }(),
-         padded(hex("00 02 D0 07 00 00 70 11 01 00"), 33)},
+        {"a small output report", ch9326::outputReport(sequence(10), 8),
+         hex("00 07 01 02 03 04 05 06 07")},
+        {"empty out", ch9326::outputReport({}, 32), Bytes(33, 0)},
+        {"in", ch9326::inputReport(hex("FF 55 02"), 32), padded(hex("03 FF 55 02"), 32)},
+        {"uart feature: the five codes", ch9326::uartFeatureReport({13, 4, 1, 4, 48}, 5).value(),
+         hex("00 0D 04 01 04 30")},
+        {"uart feature padded to a longer declared report",
+         ch9326::uartFeatureReport({13, 4, 1, 4, 48}, 8).value(),
+         hex("00 0D 04 01 04 30 00 00 00")},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.actual, c.expected) << c.what;
     }
+    EXPECT_EQ(ch9326::uartFeatureReport({13, 4, 1, 4, 48}, 4), std::nullopt)
+        << "a feature report too short for the five codes";
 }
 
 TEST(Ch9326Report, InputCountsAreLimitedToTheReport) {
@@ -119,16 +98,76 @@ TEST(Ch9326Report, InputCountsAreLimitedToTheReport) {
 }
 
 TEST(Ch9326Report, BridgeSideDecodesWhatTheHostEncodes) {
-    const auto wire = ch9326::outputReport(hex("01 02 03"));
+    const auto wire = ch9326::outputReport(hex("01 02 03"), 32);
     EXPECT_THAT(ch9326::outputData(wire), ElementsAre(1, 2, 3));
     Bytes numbered(wire.begin(), wire.end());
     numbered[0] = 5;
     EXPECT_TRUE(ch9326::outputData(numbered).empty());
-    EXPECT_EQ(ch9326::uartSettingsOf(ch9326::uartFeatureReport({13, 4, 1, 4, 48})),
+    EXPECT_EQ(ch9326::uartSettingsOf(ch9326::uartFeatureReport({13, 4, 1, 4, 48}, 5).value()),
               (ch9326::UartSettings{13, 4, 1, 4, 48}));
-    EXPECT_EQ(ch9326::timeoutsOf(ch9326::timeoutFeatureReport({2000, 2000})),
-              (ch9326::Timeouts{2000, 2000}));
-    EXPECT_EQ(ch9326::timeoutsOf(ch9326::uartFeatureReport({})), std::nullopt);
+    EXPECT_EQ(ch9326::uartSettingsOf(hex("00 0D 04 01 04")), std::nullopt);
+}
+
+// Descriptors written out by hand, as a device would declare them.
+TEST(Ch9326Report, SizesComeFromTheReportDescriptor) {
+    using Sizes = ch9326::ReportSizes;
+    const struct {
+        const char* what;
+        Bytes descriptor;
+        std::optional<Sizes> expected;
+    } cases[] = {
+        {"vendor page, 32-byte data reports, 5-byte feature",
+         hex("06 A0 FF 09 01 A1 01 09 01 15 00 26 FF 00 75 08 95 20 81 02 09 02 15 00 26 FF 00 "
+             "75 08 95 20 91 02 09 03 75 08 95 05 B1 02 C0"),
+         Sizes{32, 32, 5}},
+        {"bit fields and padding add up, sizes and counts carry over",
+         hex("A1 01 75 01 95 08 81 02 75 08 95 3F 81 02 95 10 91 02 95 05 B1 02 C0"),
+         Sizes{64, 16, 5}},
+        {"a partial byte rounds up", hex("75 01 95 0C 81 02"), Sizes{2, 0, 0}},
+        {"push and pop restore the globals", hex("75 08 95 20 A4 95 02 B1 02 B4 81 02 91 02"),
+         Sizes{32, 32, 2}},
+        {"a four-byte count and a long item are read past",
+         hex("75 08 97 08 00 00 00 81 02 FE 02 10 AA BB 91 02"), Sizes{8, 8, 0}},
+        {"a report beyond 256 bytes is not taken", hex("75 08 96 01 02 81 02 95 08 91 02"),
+         Sizes{0, 8, 0}},
+        {"huge size times huge count does not wrap",
+         hex("77 FF FF FF FF 97 FF FF FF FF 81 02 81 02"), Sizes{0, 0, 0}},
+        {"nothing declared", Bytes{}, Sizes{0, 0, 0}},
+        {"numbered reports", hex("85 01 75 08 95 20 81 02"), std::nullopt},
+        {"an item cut short", hex("75 08 96 20"), std::nullopt},
+        {"a long item cut short", hex("FE 05 10 AA"), std::nullopt},
+        {"pop without push", hex("B4 81 02"), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ch9326::reportSizesOf(c.descriptor), c.expected) << c.what;
+    }
+    EXPECT_EQ(ch9326::usableSizes(hex("85 01")), ch9326::kAssumedSizes)
+        << "what cannot be read is assumed";
+    EXPECT_EQ(ch9326::usableSizes(hex("75 08 95 40 81 02 95 01 91 02")), (Sizes{64, 32, 5}))
+        << "a one-byte output report has no room for data";
+    EXPECT_EQ(ch9326::reportSizesOf(ch9326::reportDescriptorFor({48, 16, 5})), (Sizes{48, 16, 5}));
+}
+
+// Whatever a device declares, reading it stays inside the bytes given.
+TEST(Ch9326Report, AnyDescriptorIsReadSafely) {
+    std::uint32_t state = 12345;
+    const auto next = [&] {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<std::uint8_t>(state >> 24);
+    };
+    const Bytes alphabet = hex("75 95 85 81 91 B1 A4 B4 FE 77 97 96 C0 A1 00 FF");
+    for (int round = 0; round < 20000; ++round) {
+        Bytes descriptor(next() % 24);
+        for (auto& b : descriptor) {
+            b = (next() & 1) ? alphabet[next() % alphabet.size()] : next();
+        }
+        const auto sizes = ch9326::reportSizesOf(descriptor);
+        if (sizes) {
+            EXPECT_LE(sizes->input, ch9326::kLargestReport);
+            EXPECT_LE(sizes->output, ch9326::kLargestReport);
+            EXPECT_LE(sizes->feature, ch9326::kLargestReport);
+        }
+    }
 }
 
 class Ch9326Layer : public ::testing::Test {
@@ -246,18 +285,17 @@ TEST_F(Ch9326Layer, Attributes) {
     EXPECT_EQ(CH9326GetAttributes(kCh9326InvalidHandle, &vid, &pid, &version), 0);
 }
 
-TEST_F(Ch9326Layer, RateAndTimeOutsGoToTheBridge) {
+TEST_F(Ch9326Layer, TheRateGoesToTheBridgeAndTheTimeOutsStayOnTheHost) {
     const Ch9326Handle h = open();
-    CH9326SetRate(h, 13, 4, 1, 4, 48);
+    EXPECT_NE(CH9326SetRate(h, 13, 4, 1, 4, 48), 0);
     std::uint16_t in = 0, out = 0;
     EXPECT_NE(CH9326GetBufferLen(h, &in, &out), 0);
     EXPECT_EQ(in, 32);
     EXPECT_EQ(out, 32);
-    CH9326SetTimeOut(h, 2000, 2000);
-    EXPECT_EQ(fake->uartSettings(kPath), (ch9326::UartSettings{13, 4, 1, 4, 48}));
-    EXPECT_EQ(fake->timeouts(kPath), (ch9326::Timeouts{2000, 2000}));
-    EXPECT_EQ(fake->featureReports(kPath).size(), 2u);
+    EXPECT_NE(CH9326SetTimeOut(h, 2000, 2000), 0);
+    EXPECT_THAT(fake->featureReports(kPath), ElementsAre(hex("00 0D 04 01 04 30")));
     EXPECT_TRUE(fake->writtenReports(kPath).empty());
+    EXPECT_EQ(CH9326SetTimeOut(kCh9326InvalidHandle, 2000, 2000), 0);
 }
 
 TEST_F(Ch9326Layer, WritesGoOut31BytesToAReport) {
@@ -279,6 +317,64 @@ TEST_F(Ch9326Layer, WritesGoOut31BytesToAReport) {
     Bytes uart = meter;
     uart.insert(uart.end(), longer.begin(), longer.end());
     EXPECT_EQ(fake->writtenUartBytes(kPath), uart);
+}
+
+// A bridge whose descriptor declares other sizes than the usual 32 bytes.
+TEST_F(Ch9326Layer, ReportsTakeTheSizesTheBridgeDeclares) {
+    const char* path = "/dev/hidraw5";
+    fake->plugIn({.path = path, .descriptor = ch9326::reportDescriptorFor({64, 16, 8})});
+    const Ch9326Handle h = open(path);
+    ASSERT_NE(h, kCh9326InvalidHandle);
+    std::uint16_t in = 0, out = 0;
+    EXPECT_NE(CH9326GetBufferLen(h, &in, &out), 0);
+    EXPECT_EQ(in, 64);
+    EXPECT_EQ(out, 16);
+
+    EXPECT_NE(CH9326SetRate(h, 13, 4, 1, 4, 48), 0);
+    EXPECT_THAT(fake->featureReports(path), ElementsAre(hex("00 0D 04 01 04 30 00 00 00")));
+
+    const Bytes frame = sequence(40);
+    EXPECT_NE(CH9326WriteData(h, frame.data(), 40, nullptr), 0);
+    const auto reports = fake->writtenReports(path);
+    ASSERT_EQ(reports.size(), 3u);
+    for (const auto& r : reports) {
+        EXPECT_EQ(r.size(), 17u);
+    }
+    EXPECT_EQ(reports[2][1], 10);
+    EXPECT_EQ(fake->writtenUartBytes(path), frame);
+
+    ASSERT_NE(CH9326InitThreadData(h), 0);
+    fake->injectUartBytes(path, sequence(63));
+    ASSERT_TRUE(eventually([&] { return CH9326GetThreadDataLen(h) == 63; }));
+    EXPECT_EQ(fake->pendingReports(path), 0u) << "63 bytes arrive in one 64-byte report";
+    EXPECT_EQ(readAll(h), sequence(63));
+}
+
+TEST_F(Ch9326Layer, DescriptorsThatCannotBeUsed) {
+    const struct {
+        const char* what;
+        Bytes descriptor;
+        std::uint16_t in, out;
+        bool rateSent;
+    } cases[] = {
+        {"unreadable: the usual sizes", Bytes{}, 32, 32, true},
+        {"numbered reports: the usual sizes", hex("85 02 75 08 95 40 81 02"), 32, 32, true},
+        {"a feature report too short for the codes", ch9326::reportDescriptorFor({32, 32, 4}), 32,
+         32, false},
+    };
+    for (const auto& c : cases) {
+        const char* path = "/dev/hidraw7";
+        fake->plugIn({.path = path, .descriptor = c.descriptor});
+        const Ch9326Handle h = open(path);
+        ASSERT_NE(h, kCh9326InvalidHandle) << c.what;
+        std::uint16_t in = 0, out = 0;
+        EXPECT_NE(CH9326GetBufferLen(h, &in, &out), 0) << c.what;
+        EXPECT_EQ(in, c.in) << c.what;
+        EXPECT_EQ(out, c.out) << c.what;
+        EXPECT_EQ(CH9326SetRate(h, 13, 4, 1, 4, 48) != 0, c.rateSent) << c.what;
+        EXPECT_EQ(fake->featureReports(path).size(), c.rateSent ? 1u : 0u) << c.what;
+        close(h);
+    }
 }
 
 TEST_F(Ch9326Layer, WriteFailures) {
