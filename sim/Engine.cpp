@@ -75,6 +75,9 @@ void Engine::handleFrame(const Bytes& frame, Output& out) {
     if (const auto garbage = has(FaultKind::GarbagePrefix); garbage != faults.end()) {
         reply.insert(reply.begin(), garbage->garbage.begin(), garbage->garbage.end());
     }
+    if (const auto trailing = has(FaultKind::TrailingBytes); trailing != faults.end()) {
+        reply.insert(reply.end(), trailing->garbage.begin(), trailing->garbage.end());
+    }
     std::vector<Write> writes;
     if (const auto split = has(FaultKind::SplitReply); split != faults.end()) {
         const std::size_t pieces = std::min<std::size_t>(split->arg, reply.size());

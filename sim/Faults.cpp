@@ -17,6 +17,7 @@ constexpr std::array kKindNames = {
     KindName{FaultKind::Refuse, "Refuse"},
     KindName{FaultKind::SplitReply, "SplitReply"},
     KindName{FaultKind::GarbagePrefix, "GarbagePrefix"},
+    KindName{FaultKind::TrailingBytes, "TrailingBytes"},
     KindName{FaultKind::Delay, "Delay"},
     KindName{FaultKind::HangUp, "HangUp"},
 };
@@ -110,6 +111,15 @@ std::optional<FaultRule> parseFaultRule(std::string_view text, std::string& erro
         rule.fault.garbage = *bytes;
         return rule;
     }
+    case FaultKind::TrailingBytes: {
+        const auto bytes = arg ? fromHex(*arg) : std::nullopt;
+        if (!bytes || bytes->empty()) {
+            error = "TrailingBytes takes hex bytes";
+            return std::nullopt;
+        }
+        rule.fault.garbage = *bytes;
+        return rule;
+    }
     case FaultKind::Silent:
     case FaultKind::BadChecksum:
     case FaultKind::HangUp:
@@ -136,6 +146,7 @@ std::string describe(const FaultRule& rule) {
         text += ":" + std::to_string(rule.fault.arg);
         break;
     case FaultKind::GarbagePrefix:
+    case FaultKind::TrailingBytes:
         text += ":" + toHex(rule.fault.garbage);
         break;
     default:

@@ -16,6 +16,7 @@ enum class FaultKind {
     Refuse,        // acknowledgement with status arg (1..3), no effect
     SplitReply,    // the answer is written in arg pieces
     GarbagePrefix, // bytes written before the answer
+    TrailingBytes, // bytes written right after the answer, in the same write
     Delay,         // the answer waits arg milliseconds
     HangUp,        // the device goes away: the pty master is closed
 };
@@ -23,7 +24,7 @@ enum class FaultKind {
 struct Fault {
     FaultKind kind = FaultKind::Silent;
     unsigned arg = 0;
-    Bytes garbage; // GarbagePrefix only
+    Bytes garbage; // GarbagePrefix and TrailingBytes
 
     static Fault silent() { return {FaultKind::Silent, 0, {}}; }
     static Fault badChecksum() { return {FaultKind::BadChecksum, 0, {}}; }
@@ -31,6 +32,9 @@ struct Fault {
     static Fault splitReply(unsigned pieces = 3) { return {FaultKind::SplitReply, pieces, {}}; }
     static Fault garbagePrefix(Bytes bytes = defaultGarbage()) {
         return {FaultKind::GarbagePrefix, 0, std::move(bytes)};
+    }
+    static Fault trailingBytes(Bytes bytes) {
+        return {FaultKind::TrailingBytes, 0, std::move(bytes)};
     }
     static Fault delay(std::chrono::milliseconds ms) {
         return {FaultKind::Delay, static_cast<unsigned>(ms.count()), {}};

@@ -23,7 +23,8 @@ Options:
   --load FILE                        load a .dia (2778 bytes) or .dat (57019 or 58405 bytes)
   --fault NAME[:ARG][@CODE][/COUNT]  inject a fault (repeatable); NAME is one of
                                      Silent, BadChecksum, Refuse:STATUS (1..3),
-                                     SplitReply[:PIECES], GarbagePrefix[:HEX], Delay:MS, HangUp;
+                                     SplitReply[:PIECES], GarbagePrefix[:HEX],
+                                     TrailingBytes:HEX, Delay:MS, HangUp;
                                      @CODE limits it to frames of that code, /COUNT to the
                                      next COUNT such frames
   --verbose                          log frames to stderr

@@ -158,6 +158,29 @@ TEST_F(SerialLinkTest, ARefusalMakesTheFrameGoAgain) {
     EXPECT_FALSE(posted(Message::PortLost));
 }
 
+// The fake clock would let the reply timeout pass before any answer could arrive.
+TEST_F(SerialLinkTest, AReplyWithABadChecksumTimesOutAndTheFrameGoesAgain) {
+    engine.addFault({sim::Fault::badChecksum(), 127, 1});
+    connect();
+    ASSERT_TRUE(eventually([&] { return posted(Message::IdentityArrived); }));
+    EXPECT_EQ(engine.count(127), 2u);
+    EXPECT_EQ(sink.count(Message::IdentityArrived), 1u);
+    EXPECT_FALSE(posted(Message::PortLost));
+}
+
+// A second identity reply with other flags rides behind the real one, in the same write.
+TEST_F(SerialLinkTest, BytesAfterACompletedReplyAreNeverParsed) {
+    engine.addFault(
+        {sim::Fault::trailingBytes({0xFF, 0x55, 0x04, 0x00, 0x7F, 0x00, 0x00, 0x83}), 127, 1});
+    connect();
+    ASSERT_TRUE(eventually([&] { return engine.count(24) >= 2; }));
+    EXPECT_EQ(sink.count(Message::IdentityArrived), 1u);
+    EXPECT_EQ(link->perModeSystemBlocks, engine.state().perModeSystemBlocks);
+    EXPECT_EQ(link->storeAllowed, engine.state().storeAllowed);
+    EXPECT_EQ(engine.count(127), 1u);
+    EXPECT_FALSE(posted(Message::PortLost));
+}
+
 TEST_F(SerialLinkTest, SilenceSendsTheIdentityQueryThreeTimesThenThePortIsLost) {
     engine.addFault({sim::Fault::silent(), std::nullopt, std::nullopt});
     connect(fakeClock);

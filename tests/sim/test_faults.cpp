@@ -55,6 +55,8 @@ TEST_F(FaultTest, GarbagePrefixComesBeforeTheFrame) {
     EXPECT_EQ(answerTo(*engine, kIdentityQuery), "00 A5 12 7E " + kIdentityReply);
     add(Fault::garbagePrefix({0xFF, 0x03}));
     EXPECT_EQ(answerTo(*engine, kIdentityQuery), "FF 03 " + kIdentityReply);
+    add(Fault::trailingBytes({0xFF, 0x55}));
+    EXPECT_EQ(answerTo(*engine, kIdentityQuery), kIdentityReply + " FF 55");
 }
 
 TEST_F(FaultTest, SplitReplyUsesSeveralWritesWithGaps) {
@@ -129,6 +131,7 @@ TEST(FaultRuleText, ParsesNamesArgumentsCodesAndCounts) {
         {"SplitReply:5@130", "SplitReply:5@130"},
         {"GarbagePrefix", "GarbagePrefix:00 A5 12 7E"},
         {"GarbagePrefix:ff03", "GarbagePrefix:FF 03"},
+        {"TrailingBytes:ff55@127", "TrailingBytes:FF 55@127"},
         {"Delay:300", "Delay:300"},
         {"HangUp@12/1", "HangUp@12/1"},
         {"Refuse:4", nullptr},
@@ -137,6 +140,7 @@ TEST(FaultRuleText, ParsesNamesArgumentsCodesAndCounts) {
         {"Delay", nullptr},
         {"Delay:x", nullptr},
         {"GarbagePrefix:F", nullptr},
+        {"TrailingBytes", nullptr},
         {"Silent:1", nullptr},
         {"Silent@256", nullptr},
         {"Silent/0", nullptr},
