@@ -2,33 +2,31 @@
 
 #include "devicelink/ParamSync.h"
 
-#include <memory>
-
 namespace kesmo {
 
-namespace {
+SyncScratch::SyncScratch(const ParamStore& store, const LinkState& link) {
+    m_store->working.assign(store.working);
+    m_store->mirror.assign(store.mirror);
+    m_store->workingSystem.assign(store.workingSystem);
+    m_store->mirrorSystem.assign(store.mirrorSystem);
+    m_store->fallbackScene = store.fallbackScene.load();
+    m_link->perModeSystemBlocks = link.perModeSystemBlocks.load();
+    m_link->storeAllowed = link.storeAllowed.load();
+}
 
-// One synchroniser step on copies, so the real mirror is left alone.
-bool changeLeft(const ParamStore& store, const LinkState& link) {
-    auto scratch = std::make_unique<ParamStore>();
-    scratch->working.assign(store.working);
-    scratch->mirror.assign(store.mirror);
-    scratch->workingSystem.assign(store.workingSystem);
-    scratch->mirrorSystem.assign(store.mirrorSystem);
-    scratch->fallbackScene = store.fallbackScene.load();
-    auto scratchLink = std::make_unique<LinkState>();
-    scratchLink->perModeSystemBlocks = link.perModeSystemBlocks.load();
-    scratchLink->storeAllowed = link.storeAllowed.load();
-    auto frame = std::make_unique<Frame>();
-    frame->clear();
-    frame->resetHeader();
-    ParamSync(*frame, *scratch, *scratchLink);
-    const int code = frame->code();
+bool SyncScratch::step() {
+    m_frame->clear();
+    m_frame->resetHeader();
+    ParamSync(*m_frame, *m_store, *m_link);
+    const int code = m_frame->code();
     return code != codeValue(CommandCode::MeterLevels) &&
            code != codeValue(CommandCode::MeterLimits);
 }
 
-} // namespace
+void SyncScratch::drain() {
+    for (int i = 0; i < kMaxSteps && step(); ++i) {
+    }
+}
 
 bool editsDelivered(Command& command) {
     LinkState& link = command.link();
@@ -38,7 +36,7 @@ bool editsDelivered(Command& command) {
     if (code != 0 && code != codeValue(CommandCode::MeterLevels) &&
         code != codeValue(CommandCode::MeterLimits))
         return false;
-    return !changeLeft(command.store(), link);
+    return !SyncScratch(command.store(), link).step();
 }
 
 } // namespace kesmo

@@ -1,7 +1,6 @@
 #include "tools/kesmo-cli/DeviceCommands.h"
 
 #include "devicelink/Delivery.h"
-#include "devicelink/ParamSync.h"
 #include "devicelink/SerialPort.h"
 #include "devicelink/UsbPort.h"
 #include "model/FieldCatalogue.h"
@@ -157,41 +156,6 @@ private:
     SerialPort& m_port;
     Invocation& m_inv;
     std::unique_ptr<TraceRelay> m_relay;
-};
-
-// A copy of the working copies and mirrors, to ask the synchroniser what it would send.
-class SyncScratch {
-public:
-    SyncScratch(const ParamStore& store, const LinkState& link) {
-        m_store->working.assign(store.working);
-        m_store->mirror.assign(store.mirror);
-        m_store->workingSystem.assign(store.workingSystem);
-        m_store->mirrorSystem.assign(store.mirrorSystem);
-        m_store->fallbackScene = store.fallbackScene.load();
-        m_link->perModeSystemBlocks = link.perModeSystemBlocks.load();
-        m_link->storeAllowed = link.storeAllowed.load();
-    }
-    ParamStore& store() { return *m_store; }
-    // True when the step composed a parameter change, false for a meter request.
-    bool step() {
-        m_frame->clear();
-        m_frame->resetHeader();
-        ParamSync(*m_frame, *m_store, *m_link);
-        const int code = m_frame->code();
-        return code != codeValue(CommandCode::MeterLevels) &&
-               code != codeValue(CommandCode::MeterLimits);
-    }
-    // Runs steps until only meter requests are left (bounded by the number of items).
-    void drain() {
-        for (int i = 0; i < kMaxSteps && step(); ++i) {
-        }
-    }
-
-private:
-    static constexpr int kMaxSteps = 4096;
-    std::unique_ptr<ParamStore> m_store = std::make_unique<ParamStore>();
-    std::unique_ptr<LinkState> m_link = std::make_unique<LinkState>();
-    std::unique_ptr<Frame> m_frame = std::make_unique<Frame>();
 };
 
 std::uint8_t byteOf(ParamStore& store, const ByteWrite& w, bool mirror) {
