@@ -47,7 +47,11 @@ std::string lineErrorReport(const char* call, int error, int port) {
 }
 
 SerialPort::SerialPort(Command& command, Clock& clock, ProgressSink* progress)
-    : LinkWorker(command, clock, progress, transport::kSerial) {}
+    : SerialPort(command, clock, progress, std::make_unique<SerialLine>()) {}
+
+SerialPort::SerialPort(Command& command, Clock& clock, ProgressSink* progress,
+                       std::unique_ptr<SerialLine> line)
+    : LinkWorker(command, clock, progress, transport::kSerial), m_line(std::move(line)) {}
 
 SerialPort::~SerialPort() {
     close();
@@ -71,25 +75,25 @@ int SerialPort::open(const std::string& port, unsigned baud, char parity, int da
         return 0;
 
     std::lock_guard portLock(m_portLock);
-    m_line.close();
+    m_line->close();
     m_settings = lineSettingsFor(baud, parity, dataBits, stopBitsCode);
-    if (!m_line.open(portPath(port)).ok())
+    if (!m_line->open(portPath(port)).ok())
         return 0;
     m_portNumber = kesmo::portNumber(port);
     m_portInvalid = false;
 
     // Read time-outs, the event mask and the driver's queue sizes have no termios
     // counterpart: reads never block here and the kernel sizes its own queues.
-    if (const LineResult r = m_line.readState(); !r.ok())
+    if (const LineResult r = m_line->readState(); !r.ok())
         report("GetCommState()", r.error);
-    else if (const LineResult w = m_line.writeState(m_settings); !w.ok())
+    else if (const LineResult w = m_line->writeState(m_settings); !w.ok())
         report("SetCommState()", w.error);
-    m_line.purge();
+    m_line->purge();
     return 1;
 }
 
 int SerialPort::start() {
-    if (!m_line.isOpen() || threadAlive())
+    if (!m_line->isOpen() || threadAlive())
         return 0;
     m_nextWait = kWaitUnsent;
     // Signalled before the thread runs, so that its first wait cannot time out instead.
@@ -108,7 +112,7 @@ void SerialPort::close() {
     m_writeEvent.reset();
     m_shutdown.reset();
     std::lock_guard portLock(m_portLock);
-    m_line.close();
+    m_line->close();
 }
 
 Clock::Duration SerialPort::waitTimeout() const {
@@ -121,13 +125,13 @@ Clock::Duration SerialPort::waitTimeout() const {
 void SerialPort::run() {
     {
         std::lock_guard portLock(m_portLock);
-        m_line.purge(true, false);
+        m_line->purge(true, false);
     }
     Event* const events[] = {m_shutdown.get(), m_writeEvent.get(), m_addDataEvent.get()};
     for (;;) {
         if (m_kill != 0)
             break;
-        const int portFd = m_portInvalid ? -1 : m_line.fd();
+        const int portFd = m_portInvalid ? -1 : m_line->fd();
         const WaitResult woke = waitForAny(m_clock, events, portFd, m_nextWait);
         if (woke.kind == WaitResult::Kind::Event && woke.index == 0)
             break;
@@ -143,7 +147,7 @@ void SerialPort::run() {
         case WaitResult::Kind::Timeout: {
             LineStatus ignored;
             std::lock_guard portLock(m_portLock);
-            m_line.status(ignored);
+            m_line->status(ignored);
         }
             read();
             break;
@@ -186,9 +190,9 @@ void SerialPort::write() {
     }
 
     std::lock_guard portLock(m_portLock);
-    m_line.purge(true, false);
+    m_line->purge(true, false);
     std::copy_n(inFlight.data(), size, m_writeBuffer.begin());
-    const LineResult r = m_line.write(std::span(m_writeBuffer.data(), size), m_clock, kWriteWait);
+    const LineResult r = m_line->write(std::span(m_writeBuffer.data(), size), m_clock, kWriteWait);
     if (r.kind == LineResult::Kind::Gone) {
         markPortInvalid();
         declareLost();
@@ -217,7 +221,7 @@ void SerialPort::read() {
         LineResult r;
         {
             std::lock_guard portLock(m_portLock);
-            r = m_line.status(status);
+            r = m_line->status(status);
         }
         if (r.kind == LineResult::Kind::Gone) {
             markPortInvalid();
@@ -244,7 +248,7 @@ void SerialPort::read() {
         std::lock_guard portLock(m_portLock);
         const std::size_t want = std::min(status.waiting, m_readBuffer.size());
         std::size_t got = 0;
-        r = m_line.read(std::span(m_readBuffer.data(), want), got);
+        r = m_line->read(std::span(m_readBuffer.data(), want), got);
         if (!r.ok()) {
             const auto retries = static_cast<std::uint8_t>(rx.field(Frame::kRetryCount) + 1);
             if (retries > kReadRetryLimit) {
@@ -259,9 +263,9 @@ void SerialPort::read() {
         }
         if (m_command.feedBytes(transport::kSerial, std::span(m_readBuffer.data(), got)) == 1) {
             LineStatus ignored;
-            m_line.status(ignored);
+            m_line->status(ignored);
             m_addDataEvent->set();
-            m_line.purge(true, false);
+            m_line->purge(true, false);
             return;
         }
     }

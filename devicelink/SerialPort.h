@@ -21,6 +21,9 @@ class SerialPort : public LinkWorker {
 public:
     explicit SerialPort(Command& command, Clock& clock = steadyClock(),
                         ProgressSink* progress = nullptr);
+    // With a line of the caller's (tests put a failing one in).
+    SerialPort(Command& command, Clock& clock, ProgressSink* progress,
+               std::unique_ptr<SerialLine> line);
     virtual ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
@@ -35,9 +38,9 @@ public:
     // Stops and joins the worker and closes the line.
     void close();
 
-    bool isOpen() const { return m_line.isOpen(); }
+    bool isOpen() const { return m_line->isOpen(); }
     int portNumber() const { return m_portNumber; }
-    const SerialLine& line() const { return m_line; }
+    const SerialLine& line() const { return *m_line; }
 
     static constexpr Clock::Duration kWaitUnsent{1000}, kWaitBulk{2000}, kWaitReply{500};
     static constexpr Clock::Duration kPassSleep{20}, kPollSleep{100}, kWriteWait{1000};
@@ -56,7 +59,7 @@ private:
 
     std::mutex m_portLock;
     std::unique_ptr<Event> m_writeEvent, m_addDataEvent;
-    SerialLine m_line;
+    std::unique_ptr<SerialLine> m_line;
     std::atomic<bool> m_portInvalid{false};
     LineSettings m_settings;
     int m_portNumber = 0;

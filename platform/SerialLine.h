@@ -52,7 +52,7 @@ bool composeTermios(termios& t, const LineSettings& settings);
 class SerialLine {
 public:
     SerialLine() = default;
-    ~SerialLine();
+    virtual ~SerialLine();
     SerialLine(const SerialLine&) = delete;
     SerialLine& operator=(const SerialLine&) = delete;
 
@@ -72,7 +72,7 @@ public:
     // Bytes waiting and line errors; Gone once the other end hung up.
     LineResult status(LineStatus& out);
     // Reads what is there without blocking; `got` may be 0.
-    LineResult read(std::span<std::uint8_t> out, std::size_t& got);
+    virtual LineResult read(std::span<std::uint8_t> out, std::size_t& got);
     // Hands every byte to the driver, waiting for room for at most `timeout`.
     LineResult write(std::span<const std::uint8_t> bytes, Clock& clock, Clock::Duration timeout);
 

@@ -158,6 +158,65 @@ TEST_F(SerialLinkTest, ARefusalMakesTheFrameGoAgain) {
     EXPECT_FALSE(posted(Message::PortLost));
 }
 
+// A line whose next reads fail as reads of a device that has gone do.
+class FailingReadLine final : public SerialLine {
+public:
+    explicit FailingReadLine(int failures) : m_failures(failures) {}
+    LineResult read(std::span<std::uint8_t> out, std::size_t& got) override {
+        if (m_failures.fetch_sub(1) > 0) {
+            got = 0;
+            return {LineResult::Kind::Gone, EIO};
+        }
+        return SerialLine::read(out, got);
+    }
+
+private:
+    std::atomic<int> m_failures;
+};
+
+TEST_F(SerialLinkTest, AFailedReadResendsOnceThenThePortIsLost) {
+    const struct {
+        int failures;
+        bool lost;
+    } cases[] = {{1, false}, {2, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failures);
+        engine.clearFrames();
+        const std::size_t before = sink.posted().size();
+        const auto postedSince = [&] {
+            const auto all = sink.posted();
+            return std::vector<Posted>(all.begin() + static_cast<std::ptrdiff_t>(before),
+                                       all.end());
+        };
+        const auto countSince = [&](Message m) {
+            std::size_t n = 0;
+            for (const Posted& p : postedSince())
+                n += p.message == m;
+            return n;
+        };
+        port = std::make_unique<SerialPort>(*command, steadyClock(), &progress,
+                                            std::make_unique<FailingReadLine>(c.failures));
+        ASSERT_EQ(port->open(host->slavePath()), 1);
+        {
+            std::lock_guard lock(modelLock());
+            command->queue().clear();
+            buildCommand(CommandCode::ReadIdentity, 0);
+        }
+        ASSERT_EQ(port->start(), 1);
+        if (c.lost) {
+            ASSERT_TRUE(eventually([&] { return !port->threadAlive(); }));
+            EXPECT_EQ(postedSince(), (std::vector<Posted>{{Message::PortLost, 1, 1}}));
+        } else {
+            ASSERT_TRUE(eventually([&] { return engine.count(24) >= 1; }));
+            EXPECT_EQ(countSince(Message::IdentityArrived), 1u);
+            EXPECT_EQ(countSince(Message::PortLost), 0u);
+        }
+        port->close();
+        drainSimulator();
+        EXPECT_EQ(engine.count(127), 2u) << "written once more after the first failed read";
+    }
+}
+
 // The fake clock would let the reply timeout pass before any answer could arrive.
 TEST_F(SerialLinkTest, AReplyWithABadChecksumTimesOutAndTheFrameGoesAgain) {
     engine.addFault({sim::Fault::badChecksum(), 127, 1});
