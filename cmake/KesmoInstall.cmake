@@ -32,6 +32,11 @@ install(FILES ${man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # Named after the package, not the project, as Debian's documentation folders are.
 install(FILES resources/package/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kesmo)
+# The Debian changelog entry scripts/package writes for the build it packages.
+set(KESMO_DEB_CHANGELOG "" CACHE FILEPATH "changelog.gz to install with the copyright")
+if(KESMO_DEB_CHANGELOG)
+    install(FILES ${KESMO_DEB_CHANGELOG} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kesmo)
+endif()
 
 if(TARGET kesmo)
     install(TARGETS kesmo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -49,12 +54,13 @@ set(CPACK_PACKAGE_NAME kesmo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Kesmo developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for the Velqor SV karaoke audio processor")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Kesmo connects to the Velqor SV karaoke audio processor over a serial port or a CH9326\n"
-    "USB-HID-to-UART bridge, reads its whole state, edits every parameter live and saves\n"
-    "presets to files. kesmo-cli reads, writes and compares presets from the command line;\n"
+# Lines of the long description, as the control file shows them (no semicolons: CMake lists).
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Kesmo connects to the Velqor SV karaoke audio processor over a serial port"
+    "or a CH9326 USB-HID-to-UART bridge, reads its whole state, edits every"
+    "parameter live and saves presets to files."
+    "kesmo-cli reads, writes and compares presets from the command line, and"
     "kesmo-sim simulates the processor on a pseudo-terminal.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)

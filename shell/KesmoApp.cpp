@@ -15,6 +15,8 @@ KesmoApp::KesmoApp(int& argc, char** argv)
     : m_application(std::make_unique<QApplication>(argc, argv)) {
     QApplication::setApplicationName(QStringLiteral("Kesmo"));
     QApplication::setWindowIcon(programIcon());
+    // Wayland shells find the menu entry, and so the icon, by this name.
+    QApplication::setDesktopFileName(QStringLiteral("kesmo"));
     // A bridge library that cannot start leaves the serial ports usable.
     CH9326DllInt();
 
