@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
 #include <spawn.h>
 #include <sstream>
 #include <string>
@@ -220,6 +221,69 @@ TEST_F(Installed, ManualPagesFormatWithoutWarnings) {
                 {"LC_ALL=C.UTF-8", "MANROFFSEQ=", "MANWIDTH=80"}, Stdout::Drop);
         EXPECT_EQ(formatted.status, 0) << program;
         EXPECT_EQ(formatted.output, "") << program;
+    }
+}
+
+struct HelpTerm {
+    std::string word;
+    bool heading; // options and commands head a paragraph of the manual page
+};
+
+// The words of a tool's --help that its manual page must name too: options, commands (the
+// first word of an indented line under "Commands:") and simulator faults (after "is one of").
+std::vector<HelpTerm> helpTerms(const std::string& help) {
+    std::vector<HelpTerm> terms;
+    std::istringstream lines(help);
+    bool inCommands = false;
+    bool inFaults = false;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        for (std::string word; words >> word;) {
+            if (word.rfind("--", 0) == 0 && word.size() > 2) {
+                terms.push_back({word.substr(0, word.find_first_of(",=")), true});
+            }
+        }
+        if (inCommands && line.rfind("  ", 0) == 0 && line[2] != ' ') {
+            terms.push_back({line.substr(2, line.find(' ', 2) - 2), true});
+        }
+        inCommands = line == "Commands:" || (inCommands && !line.empty());
+        const std::size_t oneOf = line.find("is one of");
+        if (oneOf != std::string::npos || inFaults) {
+            std::string list = line.substr(oneOf == std::string::npos ? 0 : oneOf + 9);
+            inFaults = list.find(';') == std::string::npos;
+            list = list.substr(0, list.find(';'));
+            std::istringstream names(list);
+            for (std::string name; std::getline(names, name, ',');) {
+                name.erase(0, name.find_first_not_of(' '));
+                name = name.substr(0, name.find_first_of(":[ "));
+                if (!name.empty()) {
+                    terms.push_back({name, false});
+                }
+            }
+        }
+    }
+    return terms;
+}
+
+TEST_F(Installed, ManualPagesNameEveryOptionCommandAndFaultOfTheHelp) {
+    if (!onPath("man")) {
+        GTEST_SKIP() << "man is not installed (scripts/deps installs it)";
+    }
+    for (const char* program : {"kesmo-cli", "kesmo-sim"}) {
+        const Outcome help = run({staged(std::string("usr/bin/") + program).string(), "--help"});
+        const fs::path page = staged(std::string("usr/share/man/man1/") + program + ".1.gz");
+        const Outcome manual = run({"man", "-E", "ascii", "-l", "-P", "cat", page.string()},
+                                   {"LC_ALL=C.UTF-8", "MANWIDTH=1000", "MAN_KEEP_FORMATTING="});
+        ASSERT_EQ(manual.status, 0) << program;
+        const std::vector<HelpTerm> terms = helpTerms(help.output);
+        EXPECT_GE(terms.size(), 5u) << program << ": " << help.output;
+        for (const HelpTerm& term : terms) {
+            // A paragraph heading is indented by seven columns, the term followed by a space,
+            // a comma or the line's end.
+            const std::regex pattern(term.heading ? "(^|\\n)       " + term.word + "([ ,]|\\n)"
+                                                  : "\\b" + term.word + "\\b");
+            EXPECT_TRUE(std::regex_search(manual.output, pattern)) << program << ": " << term.word;
+        }
     }
 }
 
