@@ -23,6 +23,8 @@ public:
     // 4 Echo A, 5 Echo B, 6 reverb; a channel already shown changes nothing.
     void selectChannel(int channel);
 
+    std::span<const PageText> texts() const override;
+
     // The effect sub-page shown: 4 Echo A, 5 Echo B, 6 reverb. It survives tab changes and
     // reloads, so the tab reopens on the sub-page last chosen.
     int currentEffectChannel() const { return m_currentEffectChannel; }
@@ -31,7 +33,6 @@ public:
     Rev_Dlg* reverbPanel() const { return m_reverb; }
 
 protected:
-    std::span<const PageText> texts() const override;
     bool onMessage(Message message, std::intptr_t wParam, std::intptr_t lParam) override;
 
 private:
