@@ -3,13 +3,17 @@
 #include "controls/BitmapSlider.h"
 #include "filters/CFStatic.h"
 #include "filters/KTVEQ.h"
+#include "pages/ChannelPairPage.h"
 #include "pages/EQDlg.h"
 #include "pages/PageDlg.h"
 #include "resources/DialogBuilder.h"
 #include "resources/Skin.h"
+#include "tests/pages/PageTestApp.h"
+#include "tests/pages/PageTestSupport.h"
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QSlider>
 #include <QTest>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -63,5 +67,36 @@ inline void expectNoOverlaps(const QWidget& page, const EQDlg& strip) {
             EXPECT_FALSE(inStrip[i]->geometry().intersects(inStrip[j]->geometry()))
                 << controlId(inStrip[i]) << " and " << controlId(inStrip[j]);
 }
+
+// A two-channel page on its own, in Full mode and English, shown and refreshed.
+template <class Page, int kBandWindowId> class ChannelPageTest : public testing::Test {
+protected:
+    ChannelPageTest() : page(host, nullptr) {
+        page.refreshTexts();
+        page.applyUiMode(1);
+        page.refresh();
+        page.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
+    }
+
+    ModeImage& working() { return host.store().working; }
+    BitmapSlider* slider(int id) { return page.template control<BitmapSlider>(id); }
+    QSlider* bandWindow() { return page.template control<QSlider>(kBandWindowId); }
+    void click(int buttonId) {
+        QTest::mouseClick(page.control(buttonId), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents();
+    }
+    void pickOnGraph(int index) { test::pickOnGraph(*page.graph(), index); }
+    void dragSlider(int id, int position) { dragPageSlider(*slider(id), position); }
+    std::vector<int> stripBands() {
+        std::vector<int> bands;
+        for (int i = 0; i < ChannelPairPage::kStrips; ++i)
+            bands.push_back(page.strip(i)->bandIndex());
+        return bands;
+    }
+
+    FakePageHost host;
+    Page page;
+};
 
 } // namespace kesmo::test

@@ -30,17 +30,8 @@ std::size_t blockOf(int channel) {
     return channel == kEqMic1 ? image::kMic1 : image::kMic2;
 }
 
-class MicPageTest : public testing::Test {
+class MicPageTest : public test::ChannelPageTest<Mic_Dlg, 3000> {
 protected:
-    MicPageTest() : page(host, nullptr) {
-        page.refreshTexts();
-        page.applyUiMode(1);
-        page.refresh();
-        page.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
-    }
-
-    ModeImage& working() { return host.store().working; }
     ModeImage& mirror() { return host.store().mirror; }
     std::vector<std::uint8_t> bytes(const ModeImage& image, std::size_t offset) const {
         std::vector<std::uint8_t> out;
@@ -48,15 +39,7 @@ protected:
             out.push_back(image.byte(offset + i));
         return out;
     }
-    BitmapSlider* slider(int id) { return page.control<BitmapSlider>(id); }
     QString text(int id) { return controlText(page.control(id)); }
-    QSlider* bandWindow() { return page.control<QSlider>(3000); }
-    void click(int buttonId) {
-        QTest::mouseClick(page.control(buttonId), Qt::LeftButton);
-        QCoreApplication::sendPostedEvents();
-    }
-    void dragSlider(int id, int position) { test::dragPageSlider(*slider(id), position); }
-    void pickOnGraph(int index) { test::pickOnGraph(*page.graph(), index); }
     void type(int editId, const char* typed) { type(page.control<NumEdit>(editId), typed); }
     void type(NumEdit* e, const char* typed) {
         QTest::mouseClick(e, Qt::LeftButton);
@@ -70,15 +53,6 @@ protected:
         combo->setFocus();
         QTest::keyClicks(combo, QString::fromUtf8(typed));
     }
-    std::vector<int> stripBands() {
-        std::vector<int> bands;
-        for (int i = 0; i < Mic_Dlg::kStrips; ++i)
-            bands.push_back(page.strip(i)->bandIndex());
-        return bands;
-    }
-
-    test::FakePageHost host;
-    Mic_Dlg page;
 };
 
 TEST_F(MicPageTest, MicLevelLabelShowsDecibelsInHalfSteps) {

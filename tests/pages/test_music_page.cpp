@@ -28,35 +28,7 @@ using namespace layout;
 
 const QColor kRed(255, 0, 0);
 
-class MusicPageTest : public testing::Test {
-protected:
-    MusicPageTest() : page(host, nullptr) {
-        page.refreshTexts();
-        page.applyUiMode(1);
-        page.refresh();
-        page.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
-    }
-
-    ModeImage& working() { return host.store().working; }
-    BitmapSlider* slider(int id) { return page.control<BitmapSlider>(id); }
-    QSlider* bandWindow() { return page.control<QSlider>(1029); }
-    void click(int buttonId) {
-        QTest::mouseClick(page.control(buttonId), Qt::LeftButton);
-        QCoreApplication::sendPostedEvents();
-    }
-    void pickOnGraph(int index) { test::pickOnGraph(*page.graph(), index); }
-    void dragSlider(int id, int position) { test::dragPageSlider(*slider(id), position); }
-    std::vector<int> stripBands() {
-        std::vector<int> bands;
-        for (int i = 0; i < MusicDlg::kStrips; ++i)
-            bands.push_back(page.strip(i)->bandIndex());
-        return bands;
-    }
-
-    test::FakePageHost host;
-    MusicDlg page;
-};
+using MusicPageTest = test::ChannelPageTest<MusicDlg, 1029>;
 
 TEST_F(MusicPageTest, TheBandWindowMovesAndFollowsBandsPickedOnTheGraph) {
     bandWindow()->setFocus();
