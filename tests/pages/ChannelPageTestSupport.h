@@ -8,7 +8,6 @@
 #include "pages/PageDlg.h"
 #include "resources/DialogBuilder.h"
 #include "resources/Skin.h"
-#include "tests/pages/PageTestApp.h"
 #include "tests/pages/PageTestSupport.h"
 
 #include <QApplication>
