@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QSlider>
 #include <QTest>
 #include <cmath>
@@ -44,6 +45,15 @@ inline void dragPageSlider(BitmapSlider& s, int position) {
     QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(xOf(s.getPos()), y));
     QTest::mouseMove(&s, QPoint(xOf(position), y));
     QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(xOf(position), y));
+    QCoreApplication::sendPostedEvents();
+}
+
+// Typed into a numeric box and committed with Return, as a person does.
+inline void typeInto(QLineEdit& edit, const char* text) {
+    QTest::mouseClick(&edit, Qt::LeftButton);
+    edit.selectAll();
+    QTest::keyClicks(&edit, QString::fromLatin1(text));
+    QTest::keyClick(&edit, Qt::Key_Return);
     QCoreApplication::sendPostedEvents();
 }
 

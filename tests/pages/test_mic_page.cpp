@@ -41,13 +41,7 @@ protected:
     }
     QString text(int id) { return controlText(page.control(id)); }
     void type(int editId, const char* typed) { type(page.control<NumEdit>(editId), typed); }
-    void type(NumEdit* e, const char* typed) {
-        QTest::mouseClick(e, Qt::LeftButton);
-        e->selectAll();
-        QTest::keyClicks(e, QString::fromLatin1(typed));
-        QTest::keyClick(e, Qt::Key_Return);
-        QCoreApplication::sendPostedEvents();
-    }
+    void type(NumEdit* edit, const char* typed) { test::typeInto(*edit, typed); }
     void typeInCombo(int comboId, const char* typed) {
         auto* combo = page.control<QComboBox>(comboId);
         combo->setFocus();

@@ -6,10 +6,32 @@
 #include "tests/shell/ShellTestSupport.h"
 
 #include <QComboBox>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <span>
 
 // One tab of the real main window, connected to the simulator and read out, in Full mode.
 namespace kesmo::test {
+
+// Where a screenshot of a page goes: KESMO_SHOT_DIR/<page>-english.png or -chinese.png, or an
+// empty name when the variable is not set.
+inline QString shotFile(const char* page, int languageMode) {
+    const char* dir = std::getenv("KESMO_SHOT_DIR");
+    if (dir == nullptr)
+        return {};
+    return QStringLiteral("%1/%2-%3.png")
+        .arg(QString::fromLocal8Bit(dir), QString::fromLatin1(page),
+             languageMode == 0 ? QStringLiteral("english") : QStringLiteral("chinese"));
+}
+
+// Peaking bands with these gains, from the EQ's first record on, for a curve worth looking at.
+inline void setPeakingBands(sim::DeviceState& d, std::size_t eq,
+                            std::span<const std::uint8_t> gains) {
+    for (std::size_t i = 0; i < gains.size(); ++i) {
+        d.working[eq + i * layout::eqband::kSize + layout::eqband::kType] = 1;
+        d.working[eq + i * layout::eqband::kSize + layout::eqband::kGain] = gains[i];
+    }
+}
 
 template <class Page, int kTab> class PageLinkTest : public ::testing::Test {
 protected:

@@ -8,7 +8,6 @@
 #include "tests/pages_e2e/PageLinkTestSupport.h"
 
 #include <QComboBox>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace kesmo::test {
@@ -23,13 +22,7 @@ protected:
     void dragTo(int sliderId, int position) {
         dragPageSlider(*page->control<BitmapSlider>(sliderId), position);
     }
-    void type(NumEdit* edit, const char* text) {
-        QTest::mouseClick(edit, Qt::LeftButton);
-        edit->selectAll();
-        QTest::keyClicks(edit, QString::fromLatin1(text));
-        QTest::keyClick(edit, Qt::Key_Return);
-        QCoreApplication::sendPostedEvents();
-    }
+    void type(NumEdit* edit, const char* text) { typeInto(*edit, text); }
 };
 
 // The items that carry Mic 2's bytes on the wire: code, first and last index.
@@ -127,19 +120,15 @@ TEST_F(MicPageLinkTest, SyncOffSendsNothingForMic2) {
 class MicPageScreenshot : public MicPageLinkTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(MicPageScreenshot, WithABandPicked) {
-    const char* dir = std::getenv("KESMO_SHOT_DIR");
-    if (dir == nullptr)
-        GTEST_SKIP() << "KESMO_SHOT_DIR not set";
     const int languageMode = GetParam();
+    const QString file = shotFile("mic", languageMode);
+    if (file.isEmpty())
+        GTEST_SKIP() << "KESMO_SHOT_DIR not set";
     sim.engine.modifyState([](sim::DeviceState& d) {
-        const std::size_t eq = image::kMic1 + mic::kEq;
         const std::uint8_t gains[mic::kEqBands] = {120, 126, 132, 128, 118, 112, 106,
                                                    120, 124, 130, 136, 128, 116, 110,
                                                    122, 128, 134, 126, 118, 120};
-        for (std::size_t i = 0; i < mic::kEqBands; ++i) {
-            d.working[eq + i * eqband::kSize + eqband::kType] = 1;
-            d.working[eq + i * eqband::kSize + eqband::kGain] = gains[i];
-        }
+        setPeakingBands(d, image::kMic1 + mic::kEq, gains);
         d.working[image::kMic1 + mic::kHpf + crossover::kFreq] = 60;
         d.working[image::kMic1 + mic::kHpf + crossover::kSlope] = 4;
         d.working[image::kMic1 + mic::kLpf + crossover::kSlope] = 9;
@@ -152,10 +141,6 @@ TEST_P(MicPageScreenshot, WithABandPicked) {
     open(languageMode);
     pickOnGraph(*page->graph(), 14);
     ASSERT_NE(linkState().connected, 0);
-    const QString file =
-        QStringLiteral("%1/mic-%2.png")
-            .arg(QString::fromLocal8Bit(dir),
-                 languageMode == 0 ? QStringLiteral("english") : QStringLiteral("chinese"));
     EXPECT_TRUE(window->grab().save(file));
 }
 

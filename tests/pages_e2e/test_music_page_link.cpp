@@ -9,7 +9,6 @@
 #include "tests/pages_e2e/PageLinkTestSupport.h"
 
 #include <QComboBox>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace kesmo::test {
@@ -104,18 +103,14 @@ TEST_F(MusicPageLinkTest, EqResetDeliversTheResetBands) {
 class MusicPageScreenshot : public MusicPageLinkTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(MusicPageScreenshot, WhileABandIsDragged) {
-    const char* dir = std::getenv("KESMO_SHOT_DIR");
-    if (dir == nullptr)
-        GTEST_SKIP() << "KESMO_SHOT_DIR not set";
     const int languageMode = GetParam();
+    const QString file = shotFile("music", languageMode);
+    if (file.isEmpty())
+        GTEST_SKIP() << "KESMO_SHOT_DIR not set";
     sim.engine.modifyState([](sim::DeviceState& d) {
-        const std::size_t eq = image::kMusicLeft + music::kEq;
         const std::uint8_t gains[music::kEqBands] = {126, 132, 128, 118, 112, 120, 124, 130,
                                                      116, 110, 122, 128, 134, 126, 120};
-        for (std::size_t i = 0; i < music::kEqBands; ++i) {
-            d.working[eq + i * eqband::kSize + eqband::kType] = 1;
-            d.working[eq + i * eqband::kSize + eqband::kGain] = gains[i];
-        }
+        setPeakingBands(d, image::kMusicLeft + music::kEq, gains);
         d.working[image::kMusicLeft + music::kHpf + crossover::kSlope] = 4;
         d.working[image::kMusicLeft + music::kLpf + crossover::kSlope] = 9;
     });
@@ -129,10 +124,6 @@ TEST_P(MusicPageScreenshot, WhileABandIsDragged) {
     QTest::mouseMove(graph, QPoint(c.x + 70, c.y - 60));
     QCoreApplication::sendPostedEvents();
     ASSERT_NE(linkState().connected, 0);
-    const QString file =
-        QStringLiteral("%1/music-%2.png")
-            .arg(QString::fromLocal8Bit(dir),
-                 languageMode == 0 ? QStringLiteral("english") : QStringLiteral("chinese"));
     EXPECT_TRUE(window->grab().save(file));
     QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(c.x + 70, c.y - 60));
 }
