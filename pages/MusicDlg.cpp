@@ -1,21 +1,10 @@
 #include "pages/MusicDlg.h"
 
-#include "controls/BitButton.h"
-#include "controls/BitmapSlider.h"
-#include "controls/Edit_Static.h"
 #include "controls/NumEdit.h"
-#include "devicelink/LinkState.h"
-#include "filters/BandSets.h"
 #include "filters/CFStatic.h"
 #include "model/DataConver.h"
 #include "model/WorkingModel.h"
-#include "pages/EQDlg.h"
 #include "pages/PageHost.h"
-
-#include <QComboBox>
-#include <QSignalBlocker>
-#include <QSlider>
-#include <mutex>
 
 namespace kesmo {
 
@@ -24,24 +13,39 @@ namespace {
 using namespace layout;
 
 enum MusicControl : int {
-    kBandWindow = 1029,
     kSyncButton = 1064,
     kLeftButton = 1065,
     kRightButton = 1066,
     kResetButton = 1067,
     kBypassButton = 1068,
-    kGraph = 1292,
     kHpfSlider = 1076,
     kLpfSlider = 1079,
     kHpfSlope = 1053,
     kLpfSlope = 1054,
 };
 
-constexpr StripRow::Layout kStripLayout{MusicDlg::kStrips, MusicDlg::kBands, {60, 5}, 58};
 constexpr int kFrequencyMax = 361;
 
-// Blocks the rows of the binding tables name.
-enum MusicBlock : int { kMusicLeftBlock, kTargetBlock, kSystemBlock };
+// Blocks the rows of the binding tables name besides the target.
+enum MusicBlock : int { kMusicLeftBlock = 1, kSystemBlock };
+constexpr int kTargetBlock = ChannelPairPage::kTargetBlock;
+
+const ChannelPairPage::Pair kPair{.templateId = 135,
+                                  .left = kEqMusicLeft,
+                                  .right = kEqMusicRight,
+                                  .leftBlock = image::kMusicLeft,
+                                  .rightBlock = image::kMusicRight,
+                                  .linkByte = image::kMusicLink,
+                                  .eqBypass = music::kEqBypass,
+                                  .copyLink = copyMusicLink,
+                                  .graphKind = kGraphMusic,
+                                  .bands = MusicDlg::kBands,
+                                  .bandWindowId = 1029,
+                                  .graphId = 1292,
+                                  .hpfSlider = kHpfSlider,
+                                  .lpfSlider = kLpfSlider,
+                                  .hpfSlope = kHpfSlope,
+                                  .lpfSlope = kLpfSlope};
 
 constexpr FieldShape kKeyBits{1, 0xF0, 4, 1};
 
@@ -120,53 +124,17 @@ constexpr int kFullModeControls[] = {kSyncButton, 1055, 1022, 1049, 1052, 1037, 
 } // namespace
 
 MusicDlg::MusicDlg(PageHost& host, QWidget* parent)
-    : PageDlg(135, host, parent, graphControlFactory(host)), m_graph(control<GraphView>(kGraph)),
-      m_row(*this, m_graph, control<QSlider>(kBandWindow), kStripLayout, kEqMusicLeft),
-      m_binder(built(), kSliders, kCombos,
-               [this](int block, std::size_t offset) { return resolve(block, offset); }) {
-    m_sync = control<BitButton>(kSyncButton);
-    m_left = control<BitButton>(kLeftButton);
-    m_right = control<BitButton>(kRightButton);
-    m_reset = control<BitButton>(kResetButton);
-    m_bypass = control<BitButton>(kBypassButton);
-
-    m_graph->setup();
-    m_graph->setNotifyTarget(this);
-    m_graph->layoutPage(kGraphMusic);
-    m_graph->selectChannel(kEqMusicLeft);
-    for (int i = 0; i < m_row.count(); ++i)
-        watchKeys(m_row.strip(i));
-
-    m_binder.setUp();
-    m_binder.connectCombos([this](int id, int index) { comboChosen(id, index); });
-    connect(m_sync, &BitButton::clicked, this, &MusicDlg::toggleSync);
-    connect(m_left, &BitButton::clicked, this, [this] { chooseChannel(kEqMusicLeft); });
-    connect(m_right, &BitButton::clicked, this, [this] { chooseChannel(kEqMusicRight); });
-    connect(m_reset, &BitButton::clicked, this, &MusicDlg::resetEqClicked);
-    connect(m_bypass, &BitButton::clicked, this, &MusicDlg::toggleBypass);
-}
+    : ChannelPairPage(kPair, host, parent, kSliders, kCombos) {}
 
 std::span<const PageText> MusicDlg::texts() const {
     return kTexts;
 }
 
-bool MusicDlg::linked() const {
-    return host().store().working.byte(image::kMusicLink) != 0;
-}
-
-int MusicDlg::targetChannel() const {
-    return linked() ? kEqMusicLeft : m_shown;
-}
-
-FieldRef MusicDlg::resolve(int block, std::size_t offset) const {
+FieldRef MusicDlg::resolveBlock(int block, std::size_t offset) const {
     ParamStore& store = host().store();
     switch (block) {
     case kMusicLeftBlock:
         return {store.working, image::kMusicLeft + offset};
-    case kTargetBlock:
-        return {store.working,
-                (targetChannel() == kEqMusicRight ? image::kMusicRight : image::kMusicLeft) +
-                    offset};
     case kSystemBlock:
         return {store.workingSystem, offset};
     default:
@@ -174,161 +142,8 @@ FieldRef MusicDlg::resolve(int block, std::size_t offset) const {
     }
 }
 
-// The high- or low-pass filter object a crossover control edits, or nullptr.
-CFilter* MusicDlg::crossover(int controlId) const {
-    BandSets* sets = host().bandSets();
-    CKTVEQ* set = sets != nullptr ? sets->channel(targetChannel()) : nullptr;
-    if (set == nullptr)
-        return nullptr;
-    if (controlId == kHpfSlider || controlId == kHpfSlope)
-        return set->highPass();
-    if (controlId == kLpfSlider || controlId == kLpfSlope)
-        return set->lowPass();
-    return nullptr;
-}
-
-// The record is written by the table; the filter object writes it again and recomputes the
-// curve, and the graph shows the crossover highlighted.
-void MusicDlg::crossoverChanged(int controlId, int code) {
-    CFilter* filter = crossover(controlId);
-    if (filter == nullptr)
-        return;
-    const bool slope = controlId == kHpfSlope || controlId == kLpfSlope;
-    if (slope)
-        filter->setSlope(code);
-    else
-        filter->setCrossoverFrequencyCode(code);
-    CKTVEQ* set = host().bandSets()->channel(targetChannel());
-    const bool high = filter == set->highPass();
-    m_graph->redraw(high ? set->highPassIndex() : set->lowPassIndex(), false);
-}
-
-void MusicDlg::sliderMoved(int sliderId, int position) {
-    if (const SliderRow* row = m_binder.sliderMoved(sliderId, position))
-        crossoverChanged(row->sliderId, readField(m_binder.field(*row), row->shape));
-}
-
-void MusicDlg::editCommitted(int editId) {
-    if (const SliderRow* row = m_binder.editCommitted(editId))
-        crossoverChanged(row->sliderId, readField(m_binder.field(*row), row->shape));
-}
-
-void MusicDlg::comboChosen(int comboId, int index) {
-    if (m_binder.comboChanged(comboId, index) != nullptr && index >= 0)
-        crossoverChanged(comboId, index);
-}
-
-bool MusicDlg::onMessage(Message message, std::intptr_t wParam, std::intptr_t lParam) {
-    switch (message) {
-    case Message::SliderTracking:
-    case Message::SliderChanged:
-        if (auto* slider = control<BitmapSlider>(static_cast<int>(wParam)))
-            sliderMoved(static_cast<int>(wParam), slider->getPos());
-        return true;
-    case Message::EditCommitted:
-        editCommitted(static_cast<int>(lParam));
-        return true;
-    case Message::StripTouched:
-        m_row.highlight(static_cast<int>(lParam));
-        return true;
-    case Message::GraphBandSelected:
-        bandPicked(static_cast<int>(lParam));
-        return true;
-    default:
-        return PageDlg::onMessage(message, wParam, lParam);
-    }
-}
-
-void MusicDlg::bandPicked(int index) {
-    CKTVEQ* set = m_graph->bandSet();
-    if (set == nullptr)
-        return;
-    if (index >= 0 && index < set->bandCount()) {
-        m_row.bandPicked(index);
-    } else if (index == set->highPassIndex() || index == set->lowPassIndex()) {
-        const int sliderId = index == set->highPassIndex() ? kHpfSlider : kLpfSlider;
-        if (const SliderRow* row = m_binder.sliderRow(sliderId))
-            m_binder.refreshSlider(*row);
-    }
-}
-
-void MusicDlg::showChannel(int channel) {
-    m_shown = channel;
-    m_row.setChannel(channel);
-}
-
-void MusicDlg::chooseChannel(int channel) {
-    if (channel == m_shown)
-        return;
-    showChannel(channel);
-    refresh();
-}
-
-void MusicDlg::refreshChannelButtons() {
-    const bool link = linked();
-    m_sync->setDown(link);
-    m_left->setEnabled(!link);
-    m_right->setEnabled(!link);
-    m_left->setDown(!link && m_shown == kEqMusicLeft);
-    m_right->setDown(!link && m_shown == kEqMusicRight);
-}
-
-void MusicDlg::refresh() {
-    // A mode that arrives linked while Music Right is shown: the strips and the graph follow
-    // the channel the controls edit.
-    if (linked() && m_shown != kEqMusicLeft)
-        showChannel(kEqMusicLeft);
-    m_row.refresh();
-    refreshChannelButtons();
-    m_bypass->setDown(resolve(kTargetBlock, music::kEqBypass).byte() != 0);
-    m_binder.refresh();
-    m_graph->selectChannel(m_shown);
-    m_graph->redraw(-1, false);
-}
-
-void MusicDlg::toggleSync() {
-    ParamStore& store = host().store();
-    {
-        const std::lock_guard lock(modelLock());
-        const bool nowLinked = store.working.byte(image::kMusicLink) == 0;
-        store.working.setByte(image::kMusicLink, nowLinked ? 1 : 0);
-        if (!nowLinked)
-            copyMusicLink(store, true);
-    }
-    if (linked() && m_shown != kEqMusicLeft) {
-        showChannel(kEqMusicLeft);
-        refresh();
-    } else if (!linked()) {
-        // Music Right now holds Music Left's values.
-        m_row.refresh();
-        m_graph->redraw(-1, false);
-    }
-    refreshChannelButtons();
-}
-
-void MusicDlg::resetEqClicked() {
-    resetEq(host().store(), m_shown);
-    m_row.moveTo(m_row.first());
-    m_graph->selectChannel(m_shown);
-    m_graph->redraw(-1, false);
-}
-
-void MusicDlg::toggleBypass() {
-    const FieldRef bypass = resolve(kTargetBlock, music::kEqBypass);
-    const bool on = bypass.byte() == 0;
-    bypass.setByte(on ? 1 : 0);
-    m_graph->redraw(-1, false);
-    m_bypass->setDown(on);
-}
-
 void MusicDlg::applyUiMode(int uiMode) {
-    const bool full = uiMode == 1;
-    for (int id : kFullModeSliders)
-        if (auto* slider = control<BitmapSlider>(id))
-            slider->enable(full);
-    for (int id : kFullModeControls)
-        if (QWidget* widget = control(id))
-            widget->setEnabled(full);
+    enableFullModeControls(uiMode, kFullModeSliders, kFullModeControls);
     applyTexts(kHarmonicTexts);
 }
 

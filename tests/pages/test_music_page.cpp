@@ -10,8 +10,9 @@
 #include "pages/MusicDlg.h"
 #include "pages/PageDlg.h"
 #include "resources/Skin.h"
-#include "tests/pages/PageTestSupport.h"
+#include "tests/pages/ChannelPageTestSupport.h"
 #include "tests/pages/PageTestApp.h"
+#include "tests/pages/PageTestSupport.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,59 +28,7 @@ using namespace layout;
 
 const QColor kRed(255, 0, 0);
 
-class MusicPageTest : public testing::Test {
-protected:
-    MusicPageTest() : page(host, nullptr) {
-        page.refreshTexts();
-        page.applyUiMode(1);
-        page.refresh();
-        page.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
-    }
-
-    ModeImage& working() { return host.store().working; }
-    BitmapSlider* slider(int id) { return page.control<BitmapSlider>(id); }
-    QSlider* bandWindow() { return page.control<QSlider>(1029); }
-    void click(int buttonId) {
-        QTest::mouseClick(page.control(buttonId), Qt::LeftButton);
-        QCoreApplication::sendPostedEvents();
-    }
-    // Left click on a band's marker of the graph.
-    void pickOnGraph(int index) {
-        GraphView* graph = page.graph();
-        const Point c = graph->bandSet()->filter(index)->markerRect().centre();
-        QTest::mouseMove(graph, QPoint(c.x + 1, c.y));
-        QTest::mouseMove(graph, QPoint(c.x, c.y));
-        QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(c.x, c.y));
-        QCoreApplication::sendPostedEvents();
-    }
-    // A thumb dragged along a horizontal page slider to a position.
-    void dragSlider(int id, int position) {
-        BitmapSlider* s = slider(id);
-        const int thumb = skinBitmapSize(bitmap::kSliderThumb).width();
-        // The first pixel whose position is v.
-        auto xOf = [&](int v) {
-            const double travel = s->width() - thumb;
-            return static_cast<int>(
-                       std::ceil(travel * (v - s->minimum()) / (s->maximum() - s->minimum()))) +
-                   thumb / 2;
-        };
-        const int y = s->height() / 2;
-        QTest::mousePress(s, Qt::LeftButton, {}, QPoint(xOf(s->getPos()), y));
-        QTest::mouseMove(s, QPoint(xOf(position), y));
-        QTest::mouseRelease(s, Qt::LeftButton, {}, QPoint(xOf(position), y));
-        QCoreApplication::sendPostedEvents();
-    }
-    std::vector<int> stripBands() {
-        std::vector<int> bands;
-        for (int i = 0; i < MusicDlg::kStrips; ++i)
-            bands.push_back(page.strip(i)->bandIndex());
-        return bands;
-    }
-
-    test::FakePageHost host;
-    MusicDlg page;
-};
+using MusicPageTest = test::ChannelPageTest<MusicDlg, 1029>;
 
 TEST_F(MusicPageTest, TheBandWindowMovesAndFollowsBandsPickedOnTheGraph) {
     bandWindow()->setFocus();
@@ -275,24 +224,8 @@ TEST_F(MusicPageTest, TextsFollowTheLanguage) {
         EXPECT_EQ(controlText(page.control(c.id)), QString::fromUtf8(c.chinese)) << c.id;
 }
 
-// Every control on screen, the strips' own included: none covers another or the graph.
 TEST_F(MusicPageTest, NoControlCoversAnotherOrTheGraph) {
-    std::vector<QWidget*> widgets;
-    for (QWidget* w : page.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (w->isVisible() && qobject_cast<QGroupBox*>(w) == nullptr)
-            widgets.push_back(w);
-    for (std::size_t i = 0; i < widgets.size(); ++i) {
-        ASSERT_TRUE(page.rect().contains(widgets[i]->geometry())) << controlId(widgets[i]);
-        for (std::size_t j = i + 1; j < widgets.size(); ++j)
-            EXPECT_FALSE(widgets[i]->geometry().intersects(widgets[j]->geometry()))
-                << controlId(widgets[i]) << " and " << controlId(widgets[j]);
-    }
-    EQDlg* strip = page.strip(0);
-    const QList<QWidget*> inStrip = strip->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    for (qsizetype i = 0; i < inStrip.size(); ++i)
-        for (qsizetype j = i + 1; j < inStrip.size(); ++j)
-            EXPECT_FALSE(inStrip[i]->geometry().intersects(inStrip[j]->geometry()))
-                << controlId(inStrip[i]) << " and " << controlId(inStrip[j]);
+    test::expectNoOverlaps(page, *page.strip(0));
 }
 
 } // namespace

@@ -6,10 +6,9 @@
 #include "pages/EQDlg.h"
 #include "pages/MusicDlg.h"
 #include "shell/Show_Dlg.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "tests/pages_e2e/PageLinkTestSupport.h"
 
 #include <QComboBox>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace kesmo::test {
@@ -19,57 +18,7 @@ using namespace layout;
 
 constexpr std::uint8_t kEqBandCode = 3;
 
-// The Music tab of the real main window, connected to the simulator and read out.
-class MusicPageLinkTest : public ::testing::Test {
-protected:
-    void open(int languageMode = kDeliveredLanguageMode) {
-        candidates.serial = {sim.path()};
-        KesmoSetup setup;
-        setup.languageMode = languageMode;
-        setup.candidates = &candidates;
-        setup.clock = &noPauseClock();
-        setup.screenSize = QSize(1920, 1080);
-        window = std::make_unique<KesmoDlg>(setup);
-        window->show();
-        ASSERT_TRUE(waitFor([&] {
-            return linkState().connected != 0 &&
-                   window->progress()->face() == Show_Dlg::Face::Hidden &&
-                   window->control<FontStatic>(3830)->text() != QStringLiteral("Off Line") &&
-                   window->control<FontStatic>(3830)->text() != QString::fromUtf8("脱机") &&
-                   sim.engine.count(130) >= 1;
-        }));
-        // Full mode: every control of the page is usable.
-        auto* mode = window->control<QComboBox>(1025);
-        mode->setFocus();
-        QTest::keyClick(mode, Qt::Key_End);
-        ASSERT_EQ(window->uiMode(), 1);
-        auto* tabs = window->control<EnTabCtrl>(1028);
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
-        page = static_cast<MusicDlg*>(window->page(0));
-        ASSERT_TRUE(page->isVisible());
-    }
-    sim::DeviceState device() const { return sim.engine.state(); }
-    ModeImage& working() { return paramStore().working; }
-    bool deviceHolds(std::size_t offset, std::size_t size) {
-        const sim::DeviceState d = device();
-        for (std::size_t i = 0; i < size; ++i)
-            if (d.working[offset + i] != working().byte(offset + i))
-                return false;
-        return true;
-    }
-    bool deviceHoldsWorkingImage() { return deviceHolds(0, kModeImageSize); }
-    void click(int buttonId) {
-        QTest::mouseClick(page->control(buttonId), Qt::LeftButton);
-        QCoreApplication::sendPostedEvents();
-    }
-
-    FreshModel model;
-    AnsweringDialogs dialogs;
-    ListCandidates candidates;
-    SimDevice sim;
-    std::unique_ptr<KesmoDlg> window;
-    MusicDlg* page = nullptr;
-};
+using MusicPageLinkTest = PageLinkTest<MusicDlg, 0>;
 
 TEST_F(MusicPageLinkTest, DraggingBandOnesMarkerReachesTheDevice) {
     open();
@@ -154,18 +103,14 @@ TEST_F(MusicPageLinkTest, EqResetDeliversTheResetBands) {
 class MusicPageScreenshot : public MusicPageLinkTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(MusicPageScreenshot, WhileABandIsDragged) {
-    const char* dir = std::getenv("KESMO_SHOT_DIR");
-    if (dir == nullptr)
-        GTEST_SKIP() << "KESMO_SHOT_DIR not set";
     const int languageMode = GetParam();
+    const QString file = shotFile("music", languageMode);
+    if (file.isEmpty())
+        GTEST_SKIP() << "KESMO_SHOT_DIR not set";
     sim.engine.modifyState([](sim::DeviceState& d) {
-        const std::size_t eq = image::kMusicLeft + music::kEq;
         const std::uint8_t gains[music::kEqBands] = {126, 132, 128, 118, 112, 120, 124, 130,
                                                      116, 110, 122, 128, 134, 126, 120};
-        for (std::size_t i = 0; i < music::kEqBands; ++i) {
-            d.working[eq + i * eqband::kSize + eqband::kType] = 1;
-            d.working[eq + i * eqband::kSize + eqband::kGain] = gains[i];
-        }
+        setPeakingBands(d, image::kMusicLeft + music::kEq, gains);
         d.working[image::kMusicLeft + music::kHpf + crossover::kSlope] = 4;
         d.working[image::kMusicLeft + music::kLpf + crossover::kSlope] = 9;
     });
@@ -179,10 +124,6 @@ TEST_P(MusicPageScreenshot, WhileABandIsDragged) {
     QTest::mouseMove(graph, QPoint(c.x + 70, c.y - 60));
     QCoreApplication::sendPostedEvents();
     ASSERT_NE(linkState().connected, 0);
-    const QString file =
-        QStringLiteral("%1/music-%2.png")
-            .arg(QString::fromLocal8Bit(dir),
-                 languageMode == 0 ? QStringLiteral("english") : QStringLiteral("chinese"));
     EXPECT_TRUE(window->grab().save(file));
     QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(c.x + 70, c.y - 60));
 }
