@@ -286,19 +286,21 @@ void MusicDlg::refresh() {
     m_graph->redraw(-1, false);
 }
 
+bool toggleMusicLink(ParamStore& store) {
+    const std::lock_guard lock(modelLock());
+    const bool nowLinked = store.working.byte(image::kMusicLink) == 0;
+    store.working.setByte(image::kMusicLink, nowLinked ? 1 : 0);
+    if (!nowLinked)
+        copyMusicLink(store, true);
+    return nowLinked;
+}
+
 void MusicDlg::toggleSync() {
-    ParamStore& store = host().store();
-    {
-        const std::lock_guard lock(modelLock());
-        const bool nowLinked = store.working.byte(image::kMusicLink) == 0;
-        store.working.setByte(image::kMusicLink, nowLinked ? 1 : 0);
-        if (!nowLinked)
-            copyMusicLink(store, true);
-    }
-    if (linked() && m_shown != kEqMusicLeft) {
+    const bool nowLinked = toggleMusicLink(host().store());
+    if (nowLinked && m_shown != kEqMusicLeft) {
         showChannel(kEqMusicLeft);
         refresh();
-    } else if (!linked()) {
+    } else if (!nowLinked) {
         // Music Right now holds Music Left's values.
         m_row.refresh();
         m_graph->redraw(-1, false);

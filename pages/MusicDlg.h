@@ -9,6 +9,12 @@ namespace kesmo {
 class BitButton;
 class CFilter;
 class GraphView;
+class ParamStore;
+
+// Flips musicLink, the SYNC of the Music and dynamic EQ pages, under the model lock. Switching
+// it off makes Music Right a copy of Music Left in the working image and the mirror (so nothing
+// is sent for it) and rebinds its band sets. Returns whether the link is now on.
+bool toggleMusicLink(ParamStore& store);
 
 // The Music tab: Music Left or Right, one at a time. Fifteen EQ bands through a window of ten
 // strips over the response graph, the crossovers, MainMusic HPF and the exciters of the shown
