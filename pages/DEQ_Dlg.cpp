@@ -10,6 +10,7 @@
 #include "pages/EQDlg.h"
 #include "pages/MusicDlg.h"
 #include "pages/PageHost.h"
+#include "resources/Skin.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -161,6 +162,9 @@ DEQ_Dlg::DEQ_Dlg(PageHost& host, QWidget* parent)
     m_left = control<BitButton>(kLeftButton);
     m_right = control<BitButton>(kRightButton);
     m_reset = control<BitButton>(kResetButton);
+    // Disabled in Easy mode, the buttons still show which channel is on view.
+    for (BitButton* button : {m_sync, m_left, m_right, m_reset})
+        button->setDisabledBitmaps(bitmap::kButtonUp, bitmap::kButtonDown);
 
     m_graph->setup();
     m_graph->setNotifyTarget(this);
