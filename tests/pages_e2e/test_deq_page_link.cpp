@@ -1,12 +1,9 @@
 #include "controls/BitButton.h"
-#include "controls/EnTabCtrl.h"
-#include "controls/FontStatic.h"
 #include "controls/NumEdit.h"
 #include "filters/CFStatic.h"
 #include "filters/KTVEQ.h"
 #include "pages/DEQ_Dlg.h"
-#include "shell/Show_Dlg.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "tests/pages_e2e/PageLinkSupport.h"
 
 #include <QComboBox>
 #include <cstdlib>
@@ -27,7 +24,7 @@ std::size_t dynBand(std::size_t block, int k) {
 }
 
 // The dynamic EQ tab of the real main window, connected to the simulator.
-class DynamicEqLinkTest : public ::testing::Test {
+class DynamicEqLinkTest : public ConnectedWindowTest {
 protected:
     DynamicEqLinkTest() {
         // Bytes the page never writes: they travel back to the device as they came.
@@ -39,42 +36,8 @@ protected:
     }
 
     void open(int languageMode = kDeliveredLanguageMode) {
-        candidates.serial = {sim.path()};
-        KesmoSetup setup;
-        setup.languageMode = languageMode;
-        setup.candidates = &candidates;
-        setup.clock = &noPauseClock();
-        setup.screenSize = QSize(1920, 1080);
-        window = std::make_unique<KesmoDlg>(setup);
-        window->show();
-        ASSERT_TRUE(waitFor([&] {
-            return linkState().connected != 0 &&
-                   window->progress()->face() == Show_Dlg::Face::Hidden &&
-                   window->control<FontStatic>(3830)->text() != QStringLiteral("Off Line") &&
-                   window->control<FontStatic>(3830)->text() != QString::fromUtf8("脱机") &&
-                   sim.engine.count(130) >= 1;
-        }));
-        // Typed values commit when the focus leaves an edit: the window must hold the focus.
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        // Full mode: the page takes input only there.
-        auto* mode = window->control<QComboBox>(1025);
-        mode->setFocus();
-        QTest::keyClick(mode, Qt::Key_End);
-        ASSERT_EQ(window->uiMode(), 1);
-        auto* tabs = window->control<EnTabCtrl>(1028);
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        openTab(1, languageMode);
         page = static_cast<DEQ_Dlg*>(window->page(1));
-        ASSERT_TRUE(page->isVisible());
-    }
-    sim::DeviceState device() const { return sim.engine.state(); }
-    ModeImage& working() { return paramStore().working; }
-    bool deviceHolds(std::size_t offset, std::size_t size) {
-        const sim::DeviceState d = device();
-        for (std::size_t i = 0; i < size; ++i)
-            if (d.working[offset + i] != working().byte(offset + i))
-                return false;
-        return true;
     }
     void click(int buttonId) {
         QTest::mouseClick(page->control(buttonId), Qt::LeftButton);
@@ -122,11 +85,6 @@ protected:
         return out;
     }
 
-    FreshModel model;
-    AnsweringDialogs dialogs;
-    ListCandidates candidates;
-    SimDevice sim;
-    std::unique_ptr<KesmoDlg> window;
     DEQ_Dlg* page = nullptr;
 };
 

@@ -1,12 +1,9 @@
 #include "controls/BitButton.h"
-#include "controls/EnTabCtrl.h"
-#include "controls/FontStatic.h"
 #include "filters/CFStatic.h"
 #include "filters/KTVEQ.h"
 #include "pages/EQDlg.h"
 #include "pages/MusicDlg.h"
-#include "shell/Show_Dlg.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "tests/pages_e2e/PageLinkSupport.h"
 
 #include <QComboBox>
 #include <cstdlib>
@@ -20,54 +17,17 @@ using namespace layout;
 constexpr std::uint8_t kEqBandCode = 3;
 
 // The Music tab of the real main window, connected to the simulator and read out.
-class MusicPageLinkTest : public ::testing::Test {
+class MusicPageLinkTest : public ConnectedWindowTest {
 protected:
     void open(int languageMode = kDeliveredLanguageMode) {
-        candidates.serial = {sim.path()};
-        KesmoSetup setup;
-        setup.languageMode = languageMode;
-        setup.candidates = &candidates;
-        setup.clock = &noPauseClock();
-        setup.screenSize = QSize(1920, 1080);
-        window = std::make_unique<KesmoDlg>(setup);
-        window->show();
-        ASSERT_TRUE(waitFor([&] {
-            return linkState().connected != 0 &&
-                   window->progress()->face() == Show_Dlg::Face::Hidden &&
-                   window->control<FontStatic>(3830)->text() != QStringLiteral("Off Line") &&
-                   window->control<FontStatic>(3830)->text() != QString::fromUtf8("脱机") &&
-                   sim.engine.count(130) >= 1;
-        }));
-        // Full mode: every control of the page is usable.
-        auto* mode = window->control<QComboBox>(1025);
-        mode->setFocus();
-        QTest::keyClick(mode, Qt::Key_End);
-        ASSERT_EQ(window->uiMode(), 1);
-        auto* tabs = window->control<EnTabCtrl>(1028);
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        openTab(0, languageMode);
         page = static_cast<MusicDlg*>(window->page(0));
-        ASSERT_TRUE(page->isVisible());
     }
-    sim::DeviceState device() const { return sim.engine.state(); }
-    ModeImage& working() { return paramStore().working; }
-    bool deviceHolds(std::size_t offset, std::size_t size) {
-        const sim::DeviceState d = device();
-        for (std::size_t i = 0; i < size; ++i)
-            if (d.working[offset + i] != working().byte(offset + i))
-                return false;
-        return true;
-    }
-    bool deviceHoldsWorkingImage() { return deviceHolds(0, kModeImageSize); }
     void click(int buttonId) {
         QTest::mouseClick(page->control(buttonId), Qt::LeftButton);
         QCoreApplication::sendPostedEvents();
     }
 
-    FreshModel model;
-    AnsweringDialogs dialogs;
-    ListCandidates candidates;
-    SimDevice sim;
-    std::unique_ptr<KesmoDlg> window;
     MusicDlg* page = nullptr;
 };
 
