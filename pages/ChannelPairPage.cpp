@@ -194,15 +194,18 @@ void ChannelPairPage::refresh() {
     m_graph->redraw(-1, false);
 }
 
+bool toggleLinkFlag(ParamStore& store, std::size_t linkByte,
+                    void (*copyLink)(ParamStore& store, bool rebind)) {
+    const std::lock_guard lock(modelLock());
+    const bool nowLinked = store.working.byte(linkByte) == 0;
+    store.working.setByte(linkByte, nowLinked ? 1 : 0);
+    if (!nowLinked)
+        copyLink(store, true);
+    return nowLinked;
+}
+
 void ChannelPairPage::toggleSync() {
-    ParamStore& store = host().store();
-    {
-        const std::lock_guard lock(modelLock());
-        const bool nowLinked = store.working.byte(m_pair.linkByte) == 0;
-        store.working.setByte(m_pair.linkByte, nowLinked ? 1 : 0);
-        if (!nowLinked)
-            m_pair.copyLink(store, true);
-    }
+    toggleLinkFlag(host().store(), m_pair.linkByte, m_pair.copyLink);
     if (linked() && m_shown != m_pair.left) {
         showChannel(m_pair.left);
         refresh();

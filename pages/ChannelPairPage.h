@@ -14,6 +14,11 @@ class CFilter;
 class GraphView;
 class ParamStore;
 
+// Flips a link flag under the model lock; switching it off copies the left block over the
+// right one in the working image and the mirror. Returns whether the link is now on.
+bool toggleLinkFlag(ParamStore& store, std::size_t linkByte,
+                    void (*copyLink)(ParamStore& store, bool rebind));
+
 // A page that edits one of two channels at a time (Music Left or Right, Mic 1 or Mic 2): a
 // window of ten strips over the response graph, the channel's crossovers and the rest of its
 // block through binding tables, the EQ Reset and EQ Bypass buttons, and SYNC, which links the

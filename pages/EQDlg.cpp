@@ -29,26 +29,31 @@ constexpr int kGainMax = 180;
 constexpr int kFrequencyMax = 361;
 constexpr int kQMax = 100;
 
-// The band number and the strip's own gain slider: bitmap 138 with the transparent thumb 137,
-// keyed by its corner pixel.
+// The strip's slider travels the whole scale of its bitmap, -24..+12 dB.
+constexpr int kStripGainBottomMargin = 2;
+
+// The band number and the strip's own gain slider.
 ControlFactory stripFactory() {
     return [](const ControlTemplate& c, QWidget* parent) -> QWidget* {
         if (c.id == kBandNumber)
             return new FontStatic(parent);
-        if (c.id == kGainSlider) {
-            auto* slider = new BitmapSlider(parent);
-            slider->setVertical(true);
-            slider->setChannelBitmaps(bitmap::kStripChannel, bitmap::kStripChannel);
-            slider->setThumbBitmaps(bitmap::kStripThumb, bitmap::kStripThumb, true,
-                                    QColor::fromRgba(BitmapSlider::kKeyFromPixel), 0, 0);
-            slider->setMargins(18, 1, 0, 2);
-            return slider;
-        }
+        if (c.id == kGainSlider)
+            return newGainSlider(parent, kStripGainBottomMargin);
         return nullptr;
     };
 }
 
 } // namespace
+
+BitmapSlider* newGainSlider(QWidget* parent, int bottomMargin) {
+    auto* slider = new BitmapSlider(parent);
+    slider->setVertical(true);
+    slider->setChannelBitmaps(bitmap::kStripChannel, bitmap::kStripChannel);
+    slider->setThumbBitmaps(bitmap::kStripThumb, bitmap::kStripThumb, true,
+                            QColor::fromRgba(BitmapSlider::kKeyFromPixel), 0, 0);
+    slider->setMargins(18, 1, 0, bottomMargin);
+    return slider;
+}
 
 EQDlg::EQDlg(PageHost& host, QWidget* parent) : PageDlg(136, host, parent, stripFactory()) {
     m_number = control<FontStatic>(kBandNumber);

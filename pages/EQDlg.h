@@ -74,6 +74,10 @@ private:
 // The factory that puts the response graph in place of a template's graph control.
 ControlFactory graphControlFactory(PageHost& host);
 
+// The vertical gain slider of the strips: bitmap 138 with the transparent thumb 137, keyed by
+// its corner pixel. The bottom margin sets where the travel ends on the bitmap's scale.
+BitmapSlider* newGainSlider(QWidget* parent, int bottomMargin);
+
 // A page's row of strips over a window of consecutive bands of the shown channel, with the
 // trackbar that moves the window and the strip whose band number is red. Band indexes are
 // those of the channel's band set; strip k shows band first + k.

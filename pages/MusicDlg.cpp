@@ -147,4 +147,8 @@ void MusicDlg::applyUiMode(int uiMode) {
     applyTexts(kHarmonicTexts);
 }
 
+bool toggleMusicLink(ParamStore& store) {
+    return toggleLinkFlag(store, image::kMusicLink, copyMusicLink);
+}
+
 } // namespace kesmo

@@ -4,6 +4,9 @@
 
 namespace kesmo {
 
+// Flips musicLink, the SYNC of the Music and dynamic EQ pages (see toggleLinkFlag).
+bool toggleMusicLink(ParamStore& store);
+
 // The Music tab: Music Left or Right, one at a time. Fifteen EQ bands through a window of ten
 // strips over the response graph, the crossovers, MainMusic HPF and the exciters of the shown
 // channel (Music Left while SYNC links the two), the limiter and noise gate the channels share
