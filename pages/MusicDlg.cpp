@@ -37,6 +37,8 @@ enum MusicControl : int {
     kLpfSlope = 1054,
 };
 
+constexpr CrossoverControls kCrossovers{kHpfSlider, kHpfSlope, kLpfSlider, kLpfSlope};
+
 constexpr StripRow::Layout kStripLayout{MusicDlg::kStrips, MusicDlg::kBands, {60, 5}, 58};
 constexpr int kFrequencyMax = 361;
 
@@ -174,33 +176,10 @@ FieldRef MusicDlg::resolve(int block, std::size_t offset) const {
     }
 }
 
-// The high- or low-pass filter object a crossover control edits, or nullptr.
-CFilter* MusicDlg::crossover(int controlId) const {
-    BandSets* sets = host().bandSets();
-    CKTVEQ* set = sets != nullptr ? sets->channel(targetChannel()) : nullptr;
-    if (set == nullptr)
-        return nullptr;
-    if (controlId == kHpfSlider || controlId == kHpfSlope)
-        return set->highPass();
-    if (controlId == kLpfSlider || controlId == kLpfSlope)
-        return set->lowPass();
-    return nullptr;
-}
-
-// The record is written by the table; the filter object writes it again and recomputes the
-// curve, and the graph shows the crossover highlighted.
 void MusicDlg::crossoverChanged(int controlId, int code) {
-    CFilter* filter = crossover(controlId);
-    if (filter == nullptr)
-        return;
-    const bool slope = controlId == kHpfSlope || controlId == kLpfSlope;
-    if (slope)
-        filter->setSlope(code);
-    else
-        filter->setCrossoverFrequencyCode(code);
-    CKTVEQ* set = host().bandSets()->channel(targetChannel());
-    const bool high = filter == set->highPass();
-    m_graph->redraw(high ? set->highPassIndex() : set->lowPassIndex(), false);
+    BandSets* sets = host().bandSets();
+    kCrossovers.edited(*m_graph, sets != nullptr ? sets->channel(targetChannel()) : nullptr,
+                       controlId, code);
 }
 
 void MusicDlg::sliderMoved(int sliderId, int position) {
@@ -240,16 +219,7 @@ bool MusicDlg::onMessage(Message message, std::intptr_t wParam, std::intptr_t lP
 }
 
 void MusicDlg::bandPicked(int index) {
-    CKTVEQ* set = m_graph->bandSet();
-    if (set == nullptr)
-        return;
-    if (index >= 0 && index < set->bandCount()) {
-        m_row.bandPicked(index);
-    } else if (index == set->highPassIndex() || index == set->lowPassIndex()) {
-        const int sliderId = index == set->highPassIndex() ? kHpfSlider : kLpfSlider;
-        if (const SliderRow* row = m_binder.sliderRow(sliderId))
-            m_binder.refreshSlider(*row);
-    }
+    kCrossovers.picked(m_row, m_binder, m_graph->bandSet(), index);
 }
 
 void MusicDlg::showChannel(int channel) {

@@ -40,7 +40,6 @@ private:
     bool linked() const;
     int targetChannel() const;
     FieldRef resolve(int block, std::size_t offset) const;
-    CFilter* crossover(int sliderId) const;
     void crossoverChanged(int sliderId, int code);
     void sliderMoved(int sliderId, int position);
     void editCommitted(int editId);

@@ -10,8 +10,8 @@
 #include "pages/MusicDlg.h"
 #include "pages/PageDlg.h"
 #include "resources/Skin.h"
-#include "tests/pages/PageTestSupport.h"
 #include "tests/pages/PageTestApp.h"
+#include "tests/pages/PageTestSupport.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -53,23 +53,7 @@ protected:
         QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(c.x, c.y));
         QCoreApplication::sendPostedEvents();
     }
-    // A thumb dragged along a horizontal page slider to a position.
-    void dragSlider(int id, int position) {
-        BitmapSlider* s = slider(id);
-        const int thumb = skinBitmapSize(bitmap::kSliderThumb).width();
-        // The first pixel whose position is v.
-        auto xOf = [&](int v) {
-            const double travel = s->width() - thumb;
-            return static_cast<int>(
-                       std::ceil(travel * (v - s->minimum()) / (s->maximum() - s->minimum()))) +
-                   thumb / 2;
-        };
-        const int y = s->height() / 2;
-        QTest::mousePress(s, Qt::LeftButton, {}, QPoint(xOf(s->getPos()), y));
-        QTest::mouseMove(s, QPoint(xOf(position), y));
-        QTest::mouseRelease(s, Qt::LeftButton, {}, QPoint(xOf(position), y));
-        QCoreApplication::sendPostedEvents();
-    }
+    void dragSlider(int id, int position) { test::dragPageSlider(*slider(id), position); }
     std::vector<int> stripBands() {
         std::vector<int> bands;
         for (int i = 0; i < MusicDlg::kStrips; ++i)
@@ -277,16 +261,7 @@ TEST_F(MusicPageTest, TextsFollowTheLanguage) {
 
 // Every control on screen, the strips' own included: none covers another or the graph.
 TEST_F(MusicPageTest, NoControlCoversAnotherOrTheGraph) {
-    std::vector<QWidget*> widgets;
-    for (QWidget* w : page.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (w->isVisible() && qobject_cast<QGroupBox*>(w) == nullptr)
-            widgets.push_back(w);
-    for (std::size_t i = 0; i < widgets.size(); ++i) {
-        ASSERT_TRUE(page.rect().contains(widgets[i]->geometry())) << controlId(widgets[i]);
-        for (std::size_t j = i + 1; j < widgets.size(); ++j)
-            EXPECT_FALSE(widgets[i]->geometry().intersects(widgets[j]->geometry()))
-                << controlId(widgets[i]) << " and " << controlId(widgets[j]);
-    }
+    test::expectNoControlCovers(page);
     EQDlg* strip = page.strip(0);
     const QList<QWidget*> inStrip = strip->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (qsizetype i = 0; i < inStrip.size(); ++i)
