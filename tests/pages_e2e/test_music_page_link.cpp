@@ -6,6 +6,7 @@
 #include "pages/EQDlg.h"
 #include "pages/MusicDlg.h"
 #include "shell/Show_Dlg.h"
+#include "tests/pages_e2e/PageLinkSupport.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include <QComboBox>
@@ -23,30 +24,8 @@ constexpr std::uint8_t kEqBandCode = 3;
 class MusicPageLinkTest : public ::testing::Test {
 protected:
     void open(int languageMode = kDeliveredLanguageMode) {
-        candidates.serial = {sim.path()};
-        KesmoSetup setup;
-        setup.languageMode = languageMode;
-        setup.candidates = &candidates;
-        setup.clock = &noPauseClock();
-        setup.screenSize = QSize(1920, 1080);
-        window = std::make_unique<KesmoDlg>(setup);
-        window->show();
-        ASSERT_TRUE(waitFor([&] {
-            return linkState().connected != 0 &&
-                   window->progress()->face() == Show_Dlg::Face::Hidden &&
-                   window->control<FontStatic>(3830)->text() != QStringLiteral("Off Line") &&
-                   window->control<FontStatic>(3830)->text() != QString::fromUtf8("脱机") &&
-                   sim.engine.count(130) >= 1;
-        }));
-        // Full mode: every control of the page is usable.
-        auto* mode = window->control<QComboBox>(1025);
-        mode->setFocus();
-        QTest::keyClick(mode, Qt::Key_End);
-        ASSERT_EQ(window->uiMode(), 1);
-        auto* tabs = window->control<EnTabCtrl>(1028);
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        ASSERT_NO_FATAL_FAILURE(openOnDevice(window, sim, candidates, 0, languageMode));
         page = static_cast<MusicDlg*>(window->page(0));
-        ASSERT_TRUE(page->isVisible());
     }
     sim::DeviceState device() const { return sim.engine.state(); }
     ModeImage& working() { return paramStore().working; }

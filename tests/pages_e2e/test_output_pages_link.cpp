@@ -8,6 +8,7 @@
 #include "pages/MainDlg.h"
 #include "shell/Show_Dlg.h"
 #include "tests/pages/PageTestSupport.h"
+#include "tests/pages_e2e/PageLinkSupport.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include <QComboBox>
@@ -31,28 +32,7 @@ std::size_t blockOf(int scene, int index) {
 class OutputPagesLinkTest : public ::testing::Test {
 protected:
     void open(int tab, int languageMode = kDeliveredLanguageMode) {
-        candidates.serial = {sim.path()};
-        KesmoSetup setup;
-        setup.languageMode = languageMode;
-        setup.candidates = &candidates;
-        setup.clock = &noPauseClock();
-        setup.screenSize = QSize(1920, 1080);
-        window = std::make_unique<KesmoDlg>(setup);
-        window->show();
-        ASSERT_TRUE(waitFor([&] {
-            const QString program = window->control<FontStatic>(3830)->text();
-            return linkState().connected != 0 &&
-                   window->progress()->face() == Show_Dlg::Face::Hidden &&
-                   program != QStringLiteral("Off Line") && program != QString::fromUtf8("脱机") &&
-                   sim.engine.count(130) >= 1;
-        }));
-        // Full mode: every control of the page is usable.
-        auto* mode = window->control<QComboBox>(1025);
-        mode->setFocus();
-        QTest::keyClick(mode, Qt::Key_End);
-        ASSERT_EQ(window->uiMode(), 1);
-        auto* tabs = window->control<EnTabCtrl>(1028);
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+        ASSERT_NO_FATAL_FAILURE(openOnDevice(window, sim, candidates, tab, languageMode));
         page = static_cast<MainDlg*>(window->page(tab));
         ASSERT_TRUE(page->isVisible());
         ASSERT_EQ(page->group(), tab);
