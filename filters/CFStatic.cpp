@@ -164,7 +164,25 @@ void GraphView::selectChannel(int channel) {
     redraw(-1, false);
 }
 
+// An output channel's curve and markers are those of the scene being edited: when the scene
+// changed since the channel was selected, the graph takes the new scene's band set.
+void GraphView::followScene() {
+    const bool output = m_channel >= layout::kEqOutputFirst &&
+                        m_channel < layout::kEqOutputFirst + layout::kOutputChannels;
+    if (!output || m_bands == nullptr)
+        return;
+    CKTVEQ* set = m_bands->channel(m_channel);
+    if (set == m_bandSet)
+        return;
+    if (m_current != nullptr)
+        m_current->graphFlags = {};
+    m_bandSet = set;
+    m_current = nullptr;
+    m_overMarker = false;
+}
+
 void GraphView::redraw(int highlightIndex, bool forgetCurrent) {
+    followScene();
     m_highlight = highlightIndex;
     if (forgetCurrent)
         m_current = nullptr;
@@ -338,6 +356,7 @@ void GraphView::updateCursor(Point mouse) {
 }
 
 void GraphView::mousePressEvent(QMouseEvent* event) {
+    followScene();
     const QPoint at = event->position().toPoint();
     const Point mouse{at.x(), at.y()};
     if (event->button() == Qt::LeftButton) {
@@ -371,6 +390,7 @@ void GraphView::mouseReleaseEvent(QMouseEvent* event) {
 void GraphView::mouseMoveEvent(QMouseEvent* event) {
     if (mouseIgnored())
         return;
+    followScene();
     const QPoint at = event->position().toPoint();
     const Point mouse{at.x(), at.y()};
     if (m_current != nullptr && m_current->isCrossover()) {

@@ -65,6 +65,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void followScene();
     bool mouseIgnored() const;
     bool eqBypassed() const;
     CFilter* highlighted() const;

@@ -98,6 +98,19 @@ void EQDlg::bindBand(CFilter* band) {
         m_band->setStripWindow(this);
 }
 
+// An output strip edits its band in the scene being edited: when the scene changed since the
+// band was bound (a scene button, a mode that arrived), it takes the new scene's band.
+void EQDlg::followScene() {
+    const bool output = m_channel >= layout::kEqOutputFirst &&
+                        m_channel < layout::kEqOutputFirst + layout::kOutputChannels;
+    if (!output)
+        return;
+    CKTVEQ* set = bandSetOf(m_channel);
+    CFilter* band = set != nullptr ? set->filter(m_bandIndex) : nullptr;
+    if (band != nullptr && band != m_band)
+        bindBand(band);
+}
+
 void EQDlg::setChannel(int channel, bool load) {
     m_channel = channel;
     if (!load)
@@ -118,6 +131,7 @@ void EQDlg::setBand(int index) {
 }
 
 void EQDlg::refresh() {
+    followScene();
     if (m_band == nullptr || !m_band->band())
         return;
     const EqBandView record = *m_band->band();
@@ -132,6 +146,7 @@ void EQDlg::refresh() {
 }
 
 void EQDlg::refreshWithFocus() {
+    followScene();
     if (m_band == nullptr || !m_band->band())
         return;
     const EqBandView record = *m_band->band();
@@ -173,6 +188,7 @@ void EQDlg::touched(bool synchronously) {
 }
 
 void EQDlg::typeChosen(int index) {
+    followScene();
     if (m_band == nullptr)
         return;
     m_band->setType(index);
@@ -183,6 +199,7 @@ void EQDlg::typeChosen(int index) {
 
 bool EQDlg::onMessage(Message message, std::intptr_t wParam, std::intptr_t lParam) {
     (void)wParam;
+    followScene();
     if (m_band == nullptr)
         return PageDlg::onMessage(message, wParam, lParam);
     switch (message) {
@@ -313,6 +330,34 @@ void StripRow::bandPicked(int band) {
 void StripRow::enableAll(bool enabled) {
     for (EQDlg* strip : m_strips)
         strip->enableAll(enabled);
+}
+
+void CrossoverControls::edited(GraphView& graph, CKTVEQ* set, int controlId, int code) const {
+    if (set == nullptr)
+        return;
+    const bool high = controlId == hpfSlider || controlId == hpfSlope;
+    const bool low = controlId == lpfSlider || controlId == lpfSlope;
+    CFilter* filter = high ? set->highPass() : low ? set->lowPass() : nullptr;
+    if (filter == nullptr)
+        return;
+    if (controlId == hpfSlope || controlId == lpfSlope)
+        filter->setSlope(code);
+    else
+        filter->setCrossoverFrequencyCode(code);
+    graph.redraw(high ? set->highPassIndex() : set->lowPassIndex(), false);
+}
+
+void CrossoverControls::picked(StripRow& row, const FieldBinder& binder, CKTVEQ* set,
+                               int index) const {
+    if (set == nullptr)
+        return;
+    if (index >= 0 && index < set->bandCount()) {
+        row.bandPicked(index);
+    } else if (index == set->highPassIndex() || index == set->lowPassIndex()) {
+        const int sliderId = index == set->highPassIndex() ? hpfSlider : lpfSlider;
+        if (const SliderRow* slider = binder.sliderRow(sliderId))
+            binder.refreshSlider(*slider);
+    }
 }
 
 } // namespace kesmo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filters/Filter.h"
+#include "pages/PageBindings.h"
 #include "pages/PageDlg.h"
 
 #include <QColor>
@@ -56,6 +57,7 @@ protected:
 private:
     CKTVEQ* bandSetOf(int channel) const;
     void bindBand(CFilter* band);
+    void followScene();
     void typeChosen(int index);
     void touched(bool synchronously);
 
@@ -120,6 +122,20 @@ private:
     std::vector<EQDlg*> m_strips;
     EQDlg* m_highlighted = nullptr;
     int m_first = 0;
+};
+
+// The high- and low-pass controls of a page with a graph, on the shown channel's band set: the
+// frequency sliders (rows of the page's binder, with their edits) and the slope lists.
+struct CrossoverControls {
+    int hpfSlider, hpfSlope, lpfSlider, lpfSlope;
+
+    // A crossover control changed and its row wrote the record: the filter object takes the
+    // code again (a slope from a list, a frequency code otherwise) and recomputes the curve, and
+    // the graph shows the crossover highlighted. Other controls do nothing.
+    void edited(GraphView& graph, CKTVEQ* set, int controlId, int code) const;
+    // An index picked on the graph: a band moves the strips to it and highlights it; a crossover
+    // reloads its slider and edit from the record.
+    void picked(StripRow& row, const FieldBinder& binder, CKTVEQ* set, int index) const;
 };
 
 } // namespace kesmo

@@ -2,8 +2,8 @@
 #include "filters/CFStatic.h"
 #include "filters/KTVEQ.h"
 #include "model/DataConver.h"
-#include "tests/pages/PageTestSupport.h"
 #include "tests/pages/PageTestApp.h"
+#include "tests/pages/PageTestSupport.h"
 
 #include <QTest>
 #include <cmath>
@@ -210,6 +210,23 @@ TEST_F(GraphTest, OutputChannelsIgnoreTheMouseWhileAutoIsSelected) {
     moveTo(centreOf(inScene) + QPoint(0, -50));
     release(centreOf(inScene) + QPoint(0, -50));
     EXPECT_NE(outputChannel(host.store().working, 2, 0).eq(0).gain(), gain);
+}
+
+// The scene changed under a selected output channel (a mode arrived): the next drag edits the
+// scene now being edited, never the one the channel was selected in.
+TEST_F(GraphTest, AnOutputDragFollowsTheSceneBeingEdited) {
+    graph.layoutPage(kGraphOutputFirst);
+    graph.selectChannel(kEqOutputFirst + 4);
+    ModeImage& w = host.store().working;
+    w.setByte(image::kSceneSelect, 3);
+    const int sceneOneGain = outputChannel(w, 1, 4).eq(2).gain();
+    CFilter& third = *host.bandSets()->output(3, 4)->filter(2);
+    grab(third);
+    moveTo(centreOf(third) + QPoint(0, -60));
+    release(centreOf(third) + QPoint(0, -60));
+    EXPECT_EQ(graph.bandSet(), host.bandSets()->output(3, 4));
+    EXPECT_GT(outputChannel(w, 3, 4).eq(2).gain(), 120);
+    EXPECT_EQ(outputChannel(w, 1, 4).eq(2).gain(), sceneOneGain);
 }
 
 int countNear(const QImage& image, QRect area, QColor colour, int tolerance) {

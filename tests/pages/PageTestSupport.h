@@ -1,12 +1,20 @@
 #pragma once
 
+#include "controls/BitmapSlider.h"
 #include "devicelink/LinkState.h"
 #include "filters/BandSets.h"
 #include "model/ModeImage.h"
 #include "model/WorkingModel.h"
 #include "pages/PageHost.h"
+#include "resources/DialogBuilder.h"
+#include "resources/Skin.h"
 
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QTest>
+#include <cmath>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,5 +65,37 @@ private:
     std::unique_ptr<ParamStore> m_store;
     std::unique_ptr<BandSets> m_bands;
 };
+
+// A thumb dragged along a horizontal page slider to a position; the page handles what the slider
+// posted before this returns.
+inline void dragPageSlider(BitmapSlider& s, int position) {
+    const int thumb = skinBitmapSize(bitmap::kSliderThumb).width();
+    // The first pixel whose position is v.
+    auto xOf = [&](int v) {
+        const double travel = s.width() - thumb;
+        return static_cast<int>(
+                   std::ceil(travel * (v - s.minimum()) / (s.maximum() - s.minimum()))) +
+               thumb / 2;
+    };
+    const int y = s.height() / 2;
+    QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(xOf(s.getPos()), y));
+    QTest::mouseMove(&s, QPoint(xOf(position), y));
+    QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(xOf(position), y));
+    QCoreApplication::sendPostedEvents();
+}
+
+// Every control shown on a page (group boxes aside) lies inside it and covers no other.
+inline void expectNoControlCovers(const QWidget& page) {
+    std::vector<QWidget*> widgets;
+    for (QWidget* w : page.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isVisible() && qobject_cast<QGroupBox*>(w) == nullptr)
+            widgets.push_back(w);
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        ASSERT_TRUE(page.rect().contains(widgets[i]->geometry())) << controlId(widgets[i]);
+        for (std::size_t j = i + 1; j < widgets.size(); ++j)
+            EXPECT_FALSE(widgets[i]->geometry().intersects(widgets[j]->geometry()))
+                << controlId(widgets[i]) << " and " << controlId(widgets[j]);
+    }
+}
 
 } // namespace kesmo::test
