@@ -31,23 +31,6 @@ inline void pickOnGraph(GraphView& graph, int index) {
     QCoreApplication::sendPostedEvents();
 }
 
-// A thumb dragged along a horizontal page slider to a position.
-inline void dragPageSlider(BitmapSlider& s, int position) {
-    const int thumb = skinBitmapSize(bitmap::kSliderThumb).width();
-    // The first pixel whose position is v.
-    auto xOf = [&](int v) {
-        const double travel = s.width() - thumb;
-        return static_cast<int>(
-                   std::ceil(travel * (v - s.minimum()) / (s.maximum() - s.minimum()))) +
-               thumb / 2;
-    };
-    const int y = s.height() / 2;
-    QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(xOf(s.getPos()), y));
-    QTest::mouseMove(&s, QPoint(xOf(position), y));
-    QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(xOf(position), y));
-    QCoreApplication::sendPostedEvents();
-}
-
 // Typed into a numeric box and committed with Return, as a person does.
 inline void typeInto(QLineEdit& edit, const char* text) {
     QTest::mouseClick(&edit, Qt::LeftButton);

@@ -41,6 +41,8 @@ inline void openOnDevice(std::unique_ptr<KesmoDlg>& window, SimDevice& sim,
     auto* tabs = w.control<EnTabCtrl>(1028);
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
     ASSERT_TRUE(w.page(tab)->isVisible());
+    w.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return w.isActiveWindow(); }, 5000));
 }
 
 // The real main window connected to the simulator, in Full mode, showing one tab.

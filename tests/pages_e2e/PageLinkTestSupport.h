@@ -3,6 +3,7 @@
 #include "controls/EnTabCtrl.h"
 #include "controls/FontStatic.h"
 #include "shell/Show_Dlg.h"
+#include "tests/pages_e2e/PageLinkSupport.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include <QComboBox>
@@ -36,35 +37,8 @@ inline void setPeakingBands(sim::DeviceState& d, std::size_t eq,
 template <class Page, int kTab> class PageLinkTest : public ::testing::Test {
 protected:
     void open(int languageMode = kDeliveredLanguageMode) {
-        candidates.serial = {sim.path()};
-        KesmoSetup setup;
-        setup.languageMode = languageMode;
-        setup.candidates = &candidates;
-        setup.clock = &noPauseClock();
-        setup.screenSize = QSize(1920, 1080);
-        window = std::make_unique<KesmoDlg>(setup);
-        window->show();
-        ASSERT_TRUE(waitFor([&] {
-            return linkState().connected != 0 &&
-                   window->progress()->face() == Show_Dlg::Face::Hidden &&
-                   window->template control<FontStatic>(3830)->text() !=
-                       QStringLiteral("Off Line") &&
-                   window->template control<FontStatic>(3830)->text() !=
-                       QString::fromUtf8("脱机") &&
-                   sim.engine.count(130) >= 1;
-        }));
-        // Full mode: every control of the page is usable.
-        auto* mode = window->template control<QComboBox>(1025);
-        mode->setFocus();
-        QTest::keyClick(mode, Qt::Key_End);
-        ASSERT_EQ(window->uiMode(), 1);
-        auto* tabs = window->template control<EnTabCtrl>(1028);
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(kTab).center());
+        ASSERT_NO_FATAL_FAILURE(openOnDevice(window, sim, candidates, kTab, languageMode));
         page = static_cast<Page*>(window->page(kTab));
-        ASSERT_TRUE(page->isVisible());
-        // Typed values commit when the focus moves, which needs the window active.
-        window->activateWindow();
-        ASSERT_TRUE(waitFor([&] { return window->isActiveWindow(); }, 5000));
     }
     sim::DeviceState device() const { return sim.engine.state(); }
     ModeImage& working() { return paramStore().working; }
